@@ -1,0 +1,972 @@
+#include "frmMain.h"
+
+#include "app/uAppStart.h"
+#include "app/uIcons.h"
+#include "app/uPreviewImage.h"
+#include "app/uTitledMenu.h"
+#include "layout/uLayoutPage.h"
+#include "pupils/MyExcelUtils.h"
+#include "store/uAppPaths.h"
+#include "web/CommonNetUtils.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+const QString TMainF::T1 = QStringLiteral(
+    "Персональну інформацію щодо кожного випускника необхідно спочатку внести до таблиці MS Excel, "
+    "використовуючи наданий шаблон (змінювати шаблон не варто!), а потім імпортувати до програми.\r\r"
+    "Після імпорту даних з MS Excel у лівій частині вікна з'явиться список випускників. Попередній перегляд "
+    "у центрі вікна показуватиме майбутній додаток виділеного в списку випускника.");
+const QString TMainF::T2 =
+    QStringLiteral("Попередній перегляд у центрі вікна показує майбутній додаток виділеного в списку випускника.");
+const QString TMainF::T3 = QStringLiteral("Виведення на принтер здійснюється по одному додатку.\rПісля відправлення на "
+                                          "друк поточного додатку виділення автоматично переходить до наступного.");
+const QString TMainF::T4 = QStringLiteral("Клацніть по додатку, аби показати/сховати поля введення.");
+const QString TMainF::T5 =
+    QStringLiteral("Оскільки задня сторінка додатку у багатьох випускників однакова, вона заповнюється без "
+                   "персоналізації та роздруковується у потрібній кількості.");
+const QString TMainF::HintZoom = QStringLiteral("Коліщатком миші можна налаштувати масштаб відображення");
+const QString TMainF::HintClickFields = QStringLiteral("Клацніть по додатку, аби показати/сховати поля введення");
+
+namespace {
+
+/// The preview's zoom moves in these steps; it never goes below MinZoom.
+constexpr double ZoomStep = 0.05;
+constexpr int MaxZoomStepsDown = 17; // 1.0 - 17 * 0.05 = 0.15
+
+const QString WorkbookFilter = QStringLiteral(
+    "Файли MS Excel (*.xls; *.xlsx)|*.xls;*.xlsx|Файли OpenDocument (*.ods)|*.ods");
+
+QAction *MakeAction(QObject *owner, const char *name, const QString &caption, const QString &hint,
+                    const QKeySequence &shortcut = {})
+{
+  auto *action = new QAction(caption, owner);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setToolTip(hint);
+  action->setStatusTip(QString());
+  if (!shortcut.isEmpty())
+    action->setShortcut(shortcut);
+  return action;
+}
+
+QToolButton *BigButton(QAction *action, QWidget *parent)
+{
+  auto *button = new QToolButton(parent);
+  button->setDefaultAction(action);
+  button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  button->setIconSize(QSize(32, 32));
+  button->setMinimumWidth(84);
+  button->setAutoRaise(true);
+  button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+  return button;
+}
+
+QToolButton *SmallButton(QAction *action, QWidget *parent)
+{
+  auto *button = new QToolButton(parent);
+  button->setDefaultAction(action);
+  button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  button->setIconSize(QSize(16, 16));
+  button->setAutoRaise(true);
+  button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  return button;
+}
+
+QFrame *Divider(QWidget *parent)
+{
+  auto *line = new QFrame(parent);
+  line->setObjectName(QStringLiteral("RibbonDivider"));
+  line->setFrameShape(QFrame::VLine);
+  line->setFrameShadow(QFrame::Plain);
+  return line;
+}
+
+QHBoxLayout *PageLayout(QWidget *page)
+{
+  auto *layout = new QHBoxLayout(page);
+  layout->setContentsMargins(6, 3, 6, 3);
+  layout->setSpacing(4);
+  return layout;
+}
+
+} // namespace
+
+TMainF::TMainF(QWidget *parent)
+    : QMainWindow(parent)
+{
+  setObjectName(QStringLiteral("MainF"));
+  resize(1112, 713);
+  if (const QScreen *screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  FormCreate();
+  CreateActions();
+  CreateMenus();
+
+  auto *client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  auto *clientLayout = new QVBoxLayout(client);
+  clientLayout->setContentsMargins(0, 0, 0, 0);
+  clientLayout->setSpacing(0);
+  setCentralWidget(client);
+  CreateRibbon();
+  CreatePanels();
+  CreateInputFields();
+  CreateStatusBar();
+
+  if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TMainF::ActionList32Update);
+}
+
+TMainF::~TMainF() = default;
+
+void TMainF::FormCreate()
+{
+  setWindowTitle(QStringLiteral("%1 %2").arg(ApplicationTitle(), ProgramVersion()));
+  CurrentGrade = 1;
+}
+
+void TMainF::CreateActions()
+{
+  acImportFromExcel = MakeAction(this, "acImportFromExcel", QStringLiteral("Імпорт з MS Excel..."),
+                                 QStringLiteral("Імпортувати дані з MS Excel..."), QKeySequence(QStringLiteral("Ctrl+O")));
+  acImportFromExcel->setIcon(RibbonImage(TRibbonImage::ImportFromExcel));
+  connect(acImportFromExcel, &QAction::triggered, this, [this] { RunGuarded(this, [this] { ImportWorkbook(); }); });
+
+  acBlankAppearance = MakeAction(this, "acBlankAppearance", QStringLiteral("Показати бланк"),
+                                 QStringLiteral("Показати / Сховати бланк додатку"));
+  acBlankAppearance->setCheckable(true);
+  acBlankAppearance->setChecked(true);
+  acBlankAppearance->setIcon(RibbonImage(TRibbonImage::BlankAppearance));
+  connect(acBlankAppearance, &QAction::triggered, this,
+          [this] { RunGuarded(this, [this] { acBlankAppearanceExecute(); }); });
+
+  acBlankSettings = MakeAction(this, "acBlankSettings", QStringLiteral("Налаштувати макет бланку..."),
+                               QStringLiteral("Налаштувати макет бланку..."));
+  acBlankSettings->setIcon(RibbonImage(TRibbonImage::BlankSettings));
+
+  acSharedData = MakeAction(this, "acSharedData", QStringLiteral("Спільні дані..."),
+                            QStringLiteral("Редагування загальних для всіх учнів даних..."));
+  acSharedData->setCheckable(true);
+  acSharedData->setIcon(RibbonImage(TRibbonImage::SharedData));
+
+  acPrint = MakeAction(this, "acPrint", QStringLiteral("Друк на поточний принтер"),
+                       QStringLiteral("Виведення на поточний принтер"), QKeySequence(QStringLiteral("Ctrl+P")));
+  acPrint->setIcon(RibbonImage(TRibbonImage::Print));
+  acPrint->setEnabled(false);
+  connect(acPrint, &QAction::triggered, this, [this] { RunGuarded(this, [this] { acPrintExecute(); }); });
+
+  acSideSwitch = MakeAction(this, "acSideSwitch", QStringLiteral("Перегорнути додаток"),
+                            QStringLiteral("Розворот з оцінками або задня сторона"));
+  acSideSwitch->setCheckable(true);
+  acSideSwitch->setIcon(RibbonImage(TRibbonImage::SideSwitch));
+  connect(acSideSwitch, &QAction::triggered, this, [this] { RunGuarded(this, [this] { acSideSwitchExecute(); }); });
+
+  acSelectPrinter = MakeAction(this, "acSelectPrinter", QStringLiteral("Друк із вибором принтера..."),
+                               QStringLiteral("Друк після діалогу вибору принтера"),
+                               QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+  acSelectPrinter->setIcon(RibbonImage(TRibbonImage::SelectPrinter));
+  acSelectPrinter->setEnabled(false);
+  connect(acSelectPrinter, &QAction::triggered, this,
+          [this] { RunGuarded(this, [this] { acSelectPrinterExecute(); }); });
+
+  acOpenTemplate = MakeAction(this, "acOpenTemplate", QStringLiteral("Відкрити шаблон Excel..."),
+                              QStringLiteral("Відкрити шаблон Excel для введення/редагування даних..."));
+  acOpenTemplate->setIcon(RibbonImage(TRibbonImage::OpenTemplate));
+  connect(acOpenTemplate, &QAction::triggered, this,
+          [this] { RunGuarded(this, [this] { btnOpenTemplateClick(); }); });
+
+  acSetClass = MakeAction(this, "acSetClass", QStringLiteral("Поточний клас"), QStringLiteral("Перемикання класу"));
+  acSetClass->setData(9);
+  acSetClass->setIcon(RibbonImage(TRibbonImage::Grade9));
+  connect(acSetClass, &QAction::triggered, this, [this] { RunGuarded(this, [this] { _acSetClassExecute(); }); });
+
+  acFonts = MakeAction(this, "acFonts", QStringLiteral("Шрифти..."), QStringLiteral("Налаштування шрифтів..."));
+  acFonts->setIcon(RibbonImage(TRibbonImage::Fonts));
+
+  acHelp = MakeAction(this, "acHelp", QStringLiteral("Допомога..."), QStringLiteral("Більше допомоги в Інтернеті..."));
+  acHelp->setIcon(RibbonImage(TRibbonImage::Help));
+
+  acShowAbout = MakeAction(this, "acShowAbout", QStringLiteral("Про програму..."), QStringLiteral("Про програму..."));
+  acShowAbout->setIcon(RibbonImage(TRibbonImage::About));
+
+  acSaveBlankSettings = MakeAction(this, "acSaveBlankSettings", QStringLiteral("Зберегти зміни макету"),
+                                   QStringLiteral("Зберегти зміни макету"), QKeySequence(QStringLiteral("Ctrl+S")));
+  acSaveBlankSettings->setIcon(RibbonImage(TRibbonImage::SaveBlankSettings));
+  acSaveBlankSettings->setEnabled(false);
+  connect(acSaveBlankSettings, &QAction::triggered, this,
+          [this] { RunGuarded(this, [this] { acSaveBlankSettingsExecute(); }); });
+
+  acUndo = MakeAction(this, "acUndo", QStringLiteral("Скасувати"), QStringLiteral("Скасувати останню зміну макета"),
+                      QKeySequence(QStringLiteral("Ctrl+Z")));
+  acUndo->setIcon(RibbonImage(TRibbonImage::Undo));
+  acUndo->setEnabled(false);
+
+  acCheckUpdate =
+      MakeAction(this, "acCheckUpdate", QStringLiteral("Перевірити доступні оновлення зараз..."),
+                 QStringLiteral("Перевірити наявність нової версії зараз!<p>Необхідно активне підключення до Інтернету"));
+  acCheckUpdate->setIcon(RibbonImage(TRibbonImage::CheckUpdate));
+  connect(acCheckUpdate, &QAction::triggered, this, [this] { RunGuarded(this, [this] { CheckForUpdate(false); }); });
+
+  acOpenBackData = MakeAction(this, "acOpenBackData", QStringLiteral("Відкрити дані задньої сторінки..."),
+                              QStringLiteral("Відкрити збережені дані задньої сторінки..."));
+  acOpenBackData->setIcon(RibbonImage(TRibbonImage::OpenBackData));
+  acOpenBackData->setEnabled(false);
+  acSaveBackData = MakeAction(this, "acSaveBackData", QStringLiteral("Зберегти дані задньої сторінки..."),
+                              QStringLiteral("Зберегти дані задньої сторінки..."));
+  acSaveBackData->setIcon(RibbonImage(TRibbonImage::SaveBackData));
+  acSaveBackData->setEnabled(false);
+
+  // Shortcuts work wherever the focus is in the window.
+  addActions({acImportFromExcel, acBlankAppearance, acBlankSettings, acSharedData, acPrint, acSideSwitch,
+              acSelectPrinter, acOpenTemplate, acSetClass, acFonts, acHelp, acShowAbout, acSaveBlankSettings, acUndo,
+              acCheckUpdate, acOpenBackData, acSaveBackData});
+}
+
+void TMainF::CreateMenus()
+{
+  MainMenu = new TTitledMenu(ApplicationTitle(), this);
+  MainMenu->setObjectName(QStringLiteral("MainMenu"));
+  MainMenu->setToolTipsVisible(true);
+  MainMenu->addAction(acSharedData);
+  MainMenu->addSeparator();
+  MainMenu->addAction(acOpenTemplate);
+  MainMenu->addAction(acImportFromExcel);
+  MainMenu->addAction(acBlankSettings);
+  QMenu *printSub = MainMenu->addMenu(QStringLiteral("Друк"));
+  printSub->setObjectName(QStringLiteral("N10"));
+  printSub->addAction(acPrint);
+  printSub->addAction(acSelectPrinter);
+  MainMenu->addSeparator();
+  MainMenu->addAction(acHelp);
+  MainMenu->addAction(acCheckUpdate);
+  MainMenu->addAction(acShowAbout);
+  MainMenu->addSeparator();
+  N9 = MainMenu->addAction(QStringLiteral("Вихід"));
+  N9->setObjectName(QStringLiteral("N9"));
+  connect(N9, &QAction::triggered, this, &TMainF::N9Click);
+
+  PrintMenu = new QMenu(this);
+  PrintMenu->setObjectName(QStringLiteral("PrintMenu"));
+  PrintMenu->addAction(acPrint);
+  PrintMenu->addAction(acSelectPrinter);
+  PrintMenu->setDefaultAction(acPrint);
+
+  MainPopupMenu = new QMenu(this);
+  MainPopupMenu->setObjectName(QStringLiteral("MainPopupMenu"));
+  MainPopupMenu->addAction(acUndo);
+  MainPopupMenu->addSeparator();
+  mAllowDopBottomRow = MainPopupMenu->addAction(QStringLiteral("Використовувати місце знизу лівої сторінки"));
+  mAllowDopBottomRow->setObjectName(QStringLiteral("mAllowDopBottomRow"));
+  mAllowDopBottomRow->setCheckable(true);
+  mAllowDopTopRow = MainPopupMenu->addAction(QStringLiteral("Використовувати місце зверху правої сторінки"));
+  mAllowDopTopRow->setObjectName(QStringLiteral("mAllowDopTopRow"));
+  mAllowDopTopRow->setCheckable(true);
+  for (QAction *option : {mAllowDopBottomRow, mAllowDopTopRow})
+    connect(option, &QAction::triggered, this, [this] { RunGuarded(this, [this] { RedrawContent(dtScreen); }); });
+}
+
+void TMainF::CreateRibbon()
+{
+  sPageControl1 = new QTabWidget(centralWidget());
+  sPageControl1->setObjectName(QStringLiteral("sPageControl1"));
+  sPageControl1->setFixedHeight(24 + 78);
+  sPageControl1->setDocumentMode(false);
+  centralWidget()->layout()->addWidget(sPageControl1);
+
+  tshFile = new QWidget;
+  tshFile->setObjectName(QStringLiteral("tshFile"));
+  sPageControl1->addTab(tshFile, QStringLiteral("Файл        "));
+
+  // "Дані"
+  tshData = new QWidget;
+  tshData->setObjectName(QStringLiteral("tshData"));
+  {
+    QHBoxLayout *row = PageLayout(tshData);
+    row->addWidget(BigButton(acSharedData, tshData));
+    row->addWidget(Divider(tshData));
+    row->addWidget(BigButton(acOpenTemplate, tshData));
+    row->addWidget(BigButton(acImportFromExcel, tshData));
+    row->addWidget(Divider(tshData));
+    auto *column = new QVBoxLayout;
+    column->setSpacing(2);
+    column->addWidget(SmallButton(acOpenBackData, tshData));
+    column->addWidget(SmallButton(acSaveBackData, tshData));
+    row->addLayout(column);
+    row->addStretch(1);
+  }
+  sPageControl1->addTab(tshData, QStringLiteral("Дані"));
+
+  // "Вигляд"
+  tshView = new QWidget;
+  tshView->setObjectName(QStringLiteral("tshView"));
+  {
+    QHBoxLayout *row = PageLayout(tshView);
+    row->addWidget(BigButton(acBlankAppearance, tshView));
+    row->addWidget(BigButton(acSideSwitch, tshView));
+    row->addWidget(BigButton(acSetClass, tshView));
+    row->addStretch(1);
+  }
+  sPageControl1->addTab(tshView, QStringLiteral("Вигляд"));
+
+  // "Макет"
+  tshMaket = new QWidget;
+  tshMaket->setObjectName(QStringLiteral("tshMaket"));
+  {
+    QHBoxLayout *row = PageLayout(tshMaket);
+    row->addWidget(BigButton(acBlankSettings, tshMaket));
+    btnFonts = BigButton(acFonts, tshMaket);
+    btnFonts->setObjectName(QStringLiteral("btnFonts"));
+    row->addWidget(btnFonts);
+    QToolButton *undo = BigButton(acUndo, tshMaket);
+    undo->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    undo->setMinimumWidth(44);
+    row->addWidget(undo);
+    row->addWidget(BigButton(acSaveBlankSettings, tshMaket));
+    lblModified = new QLabel(QStringLiteral("Зміни не збережені !"), tshMaket);
+    lblModified->setObjectName(QStringLiteral("lblModified"));
+    lblModified->setToolTip(QStringLiteral("Зберегти зміни макету"));
+    lblModified->setCursor(Qt::PointingHandCursor);
+    lblModified->setVisible(false);
+    lblModified->installEventFilter(this);
+    row->addWidget(lblModified);
+    row->addStretch(1);
+  }
+  sPageControl1->addTab(tshMaket, QStringLiteral("Макет"));
+
+  // "Друк"
+  tshPrint = new QWidget;
+  tshPrint->setObjectName(QStringLiteral("tshPrint"));
+  {
+    QHBoxLayout *row = PageLayout(tshPrint);
+    for (QAction *action : {acPrint, acSelectPrinter}) {
+      QToolButton *button = BigButton(action, tshPrint);
+      button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+      button->setMinimumWidth(230);
+      button->setMenu(PrintMenu);
+      button->setPopupMode(QToolButton::MenuButtonPopup);
+      row->addWidget(button);
+    }
+    row->addStretch(1);
+  }
+  sPageControl1->addTab(tshPrint, QStringLiteral("Друк"));
+
+  // "Допомога"
+  tshHelp = new QWidget;
+  tshHelp->setObjectName(QStringLiteral("tshHelp"));
+  {
+    QHBoxLayout *row = PageLayout(tshHelp);
+    row->addWidget(BigButton(acHelp, tshHelp));
+    sGroupBox1 = new QGroupBox(QStringLiteral("Доступні оновлення"), tshHelp);
+    sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
+    auto *group = new QHBoxLayout(sGroupBox1);
+    group->setContentsMargins(6, 2, 6, 2);
+    Image2 = new QLabel(sGroupBox1);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setPixmap(RibbonImage(TRibbonImage::CheckUpdate).pixmap(32, 32));
+    Image2->setToolTip(QStringLiteral(
+        "Для коректного заповнення додатків<br><u>напередодні</u> роздрукування <b>обов'язково перевірте наявність "
+        "нової версії</b> програми<br>та за необхідності <b>оновіть</b> її."));
+    group->addWidget(Image2);
+    auto *column = new QVBoxLayout;
+    sBitBtn2 = new QToolButton(sGroupBox1);
+    sBitBtn2->setObjectName(QStringLiteral("sBitBtn2"));
+    sBitBtn2->setText(QStringLiteral("Перевірити зараз..."));
+    sBitBtn2->setToolTip(
+        QStringLiteral("Перевірити наявність нової версії зараз!<p>(Необхідно активне підключення до Інтернету)"));
+    connect(sBitBtn2, &QToolButton::clicked, acCheckUpdate, &QAction::trigger);
+    column->addWidget(sBitBtn2);
+    cbAutoCheckUpdate = new QCheckBox(QStringLiteral("Перевіряти автоматично"), sGroupBox1);
+    cbAutoCheckUpdate->setObjectName(QStringLiteral("cbAutoCheckUpdate"));
+    cbAutoCheckUpdate->setToolTip(QStringLiteral("Перевіряти наявність нової версії <b>при кожному старті програми "
+                                                 "(рекомендується)</b><p>(Необхідно активне підключення до Інтернету)"));
+    cbAutoCheckUpdate->setChecked(true);
+    column->addWidget(cbAutoCheckUpdate);
+    group->addLayout(column);
+    row->addWidget(sGroupBox1);
+    row->addWidget(BigButton(acShowAbout, tshHelp));
+    row->addStretch(1);
+  }
+  sPageControl1->addTab(tshHelp, QStringLiteral("Допомога"));
+
+  sPageControl1->setCurrentWidget(tshData);
+  FLastRibbonPage = sPageControl1->currentIndex();
+  sPageControl1->tabBar()->installEventFilter(this);
+  connect(sPageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index == 0) {
+      // "Файл" is no page of its own: it drops the main menu down.
+      QSignalBlocker block(sPageControl1);
+      sPageControl1->setCurrentIndex(FLastRibbonPage);
+      PopupMainMenu();
+      return;
+    }
+    FLastRibbonPage = index;
+  });
+}
+
+void TMainF::PopupMainMenu()
+{
+  const QRect tab = sPageControl1->tabBar()->tabRect(0);
+  MainMenu->popup(sPageControl1->tabBar()->mapToGlobal(tab.bottomLeft()));
+}
+
+void TMainF::CreatePanels()
+{
+  auto *body = new QWidget(centralWidget());
+  body->setObjectName(QStringLiteral("PanelBody"));
+  auto *row = new QHBoxLayout(body);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  centralWidget()->layout()->addWidget(body);
+
+  PanelLeft = new QWidget(body);
+  PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
+  PanelLeft->setFixedWidth(201);
+  auto *left = new QVBoxLayout(PanelLeft);
+  left->setContentsMargins(0, 0, 0, 0);
+  lbPupils = new QListWidget(PanelLeft);
+  lbPupils->setObjectName(QStringLiteral("lbPupils"));
+  left->addWidget(lbPupils);
+  connect(lbPupils, &QListWidget::currentRowChanged, this,
+          [this] { RunGuarded(this, [this] { lbPupilsClick(); }); });
+  row->addWidget(PanelLeft);
+
+  PanelWork = new QWidget(body);
+  PanelWork->setObjectName(QStringLiteral("PanelWork"));
+  row->addWidget(PanelWork, 1);
+
+  PanelPreview = new QWidget(PanelWork);
+  PanelPreview->setObjectName(QStringLiteral("PanelPreview"));
+  PanelPreview->setAutoFillBackground(true);
+  QPalette white = PanelPreview->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  PanelPreview->setPalette(white);
+  PanelPreview->move(208 - PanelLeft->width(), 8);
+
+  ImgBlank = new TPreviewImage(PanelPreview);
+  ImgBlank->setObjectName(QStringLiteral("ImgBlank"));
+  ImgPreview = new TPreviewImage(PanelPreview);
+  ImgPreview->setObjectName(QStringLiteral("ImgPreview"));
+  ImgPreview->setTransparent(true);
+  ImgPreview->setToolTip(HintZoom);
+  ImgPreview->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ImgPreview, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+    if (!BackSideShown())
+      MainPopupMenu->popup(ImgPreview->mapToGlobal(pos));
+  });
+
+  PanelRight = new QWidget(body);
+  PanelRight->setObjectName(QStringLiteral("PanelRight"));
+  PanelRight->setAttribute(Qt::WA_StyledBackground, true);
+  PanelRight->setFixedWidth(231);
+  auto *right = new QVBoxLayout(PanelRight);
+  right->setContentsMargins(8, 8, 8, 8);
+  auto *icon = new QLabel(PanelRight);
+  icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(24, 24));
+  right->addWidget(icon);
+  lblHelp1 = new QLabel(PanelRight);
+  lblHelp1->setObjectName(QStringLiteral("lblHelp1"));
+  lblHelp1->setWordWrap(true);
+  lblHelp1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  right->addWidget(lblHelp1);
+  lblHelp2 = new QLabel(QStringLiteral("Зображені сірим кольором надписи та лінії імітують бланк додатку та "
+                                       "показуються тільки для зручності. На принтер вони, звісно, виводитися не "
+                                       "будуть. Ви можете сховати або відобразити їх відповідною кнопкою."),
+                        PanelRight);
+  lblHelp2->setObjectName(QStringLiteral("lblHelp2"));
+  lblHelp2->setWordWrap(true);
+  right->addWidget(lblHelp2);
+  right->addStretch(1);
+  row->addWidget(PanelRight);
+}
+
+void TMainF::CreateInputFields()
+{
+  QFont fieldFont(QStringLiteral("Times New Roman"));
+  fieldFont.setBold(true);
+  fieldFont.setItalic(true);
+  fieldFont.setPixelSize(16);
+  QPalette silver = palette();
+  silver.setColor(QPalette::Base, QColor(192, 192, 192));
+
+  auto makeEdit = [&](QLineEdit *&edit, const char *name, int width) {
+    edit = new QLineEdit(PanelPreview);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setFont(fieldFont);
+    edit->setPalette(silver);
+    edit->resize(width, 27);
+    edit->hide();
+  };
+  auto makeMemo = [&](QPlainTextEdit *&memo, const char *name, int width) {
+    memo = new QPlainTextEdit(PanelPreview);
+    memo->setObjectName(QString::fromLatin1(name));
+    memo->setFont(fieldFont);
+    memo->setPalette(silver);
+    memo->resize(width, 105);
+    memo->hide();
+  };
+  makeEdit(edGet, "edGet", 273);
+  makeMemo(mmFacults, "mmFacults", 361);
+  makeEdit(edAward, "edAward", 217);
+  makeEdit(edMedal, "edMedal", 193);
+  makeEdit(edRegNum, "edRegNum", 153);
+  makeMemo(mmDPA, "mmDPA", 361);
+  makeEdit(edDirector, "edDirector", 249);
+
+  rgGender = new QGroupBox(QStringLiteral("Стать "), PanelPreview);
+  rgGender->setObjectName(QStringLiteral("rgGender"));
+  rgGender->setGeometry(440, 184, 105, 73);
+  auto *genders = new QVBoxLayout(rgGender);
+  rgGenderMale = new QRadioButton(QStringLiteral("чоловіча"), rgGender);
+  rgGenderFemale = new QRadioButton(QStringLiteral("жіноча"), rgGender);
+  genders->addWidget(rgGenderMale);
+  genders->addWidget(rgGenderFemale);
+  rgGenderMale->setChecked(true);
+  for (QRadioButton *item : {rgGenderMale, rgGenderFemale})
+    connect(item, &QRadioButton::toggled, this, [this](bool on) {
+      if (on)
+        RunGuarded(this, [this] { rgGenderClick(); });
+    });
+  rgGender->hide();
+}
+
+void TMainF::CreateStatusBar()
+{
+  sStatusBar = new QStatusBar(this);
+  sStatusBar->setObjectName(QStringLiteral("sStatusBar"));
+  sStatusBar->setSizeGripEnabled(true);
+  StatusPanel0 = new QLabel(sStatusBar);
+  StatusPanel0->setFixedWidth(100);
+  StatusPanel0->setAlignment(Qt::AlignCenter);
+  StatusPanel1 = new QLabel(sStatusBar);
+  StatusPanel1->setFixedWidth(400);
+  StatusPanel1->setAlignment(Qt::AlignCenter);
+  StatusPanel2 = new QLabel(sStatusBar);
+  sStatusBar->addWidget(StatusPanel0);
+  sStatusBar->addWidget(StatusPanel1);
+  sStatusBar->addWidget(StatusPanel2, 1);
+  setStatusBar(sStatusBar);
+}
+
+void TMainF::showEvent(QShowEvent *event)
+{
+  QMainWindow::showEvent(event);
+  if (!FShown) {
+    FShown = true;
+    RunGuarded(this, [this] { FormShow(); });
+  }
+}
+
+void TMainF::FormShow()
+{
+  LoadSettings();
+  ShowHelp({T1});
+
+  // The preview sits 8 pixels below the ribbon.
+  const int ribbonBottom = sPageControl1->mapTo(this, QPoint(0, sPageControl1->height())).y();
+  const int panelTop = ribbonBottom + 8 - PanelWork->mapTo(this, QPoint(0, 0)).y();
+  PanelPreview->move(PanelPreview->x(), panelTop);
+
+  // Fit the preview left of the help panel. A maximized window may not have
+  // its final size yet (the window manager applies it later): then the help
+  // panel's edge is taken from the size the window is being given.
+  auto previewRight = [this] { return PanelPreview->mapTo(this, QPoint(PanelPreview->width(), 0)).x(); };
+  int clientWidth = width();
+  if (isMaximized() && screen()) {
+    const int frame = frameGeometry().width() - geometry().width();
+    clientWidth = screen()->availableGeometry().width() - frame;
+  }
+  const int helpLeft = clientWidth - PanelRight->width();
+  int stepsDown = 0;
+  ZoomFactor = 1.0;
+  ApplyZoom();
+  while (previewRight() >= helpLeft && stepsDown < MaxZoomStepsDown) {
+    ++stepsDown;
+    ZoomFactor = 1.0 - stepsDown * ZoomStep;
+    ApplyZoom();
+  }
+  ZoomMax = ZoomFactor;
+
+  ResetPreviewImages();
+}
+
+void TMainF::ShowHelp(const QStringList &texts)
+{
+  FHelpText.clear();
+  for (const QString &text : texts)
+    FHelpText += text + QLatin1String("\r\r");
+  lblHelp1->setText(DisplayText(FHelpText));
+}
+
+void TMainF::ApplyZoom()
+{
+  UpdateScreenScale();
+  PanelPreview->resize(RoundHalfEven(PageWidth * ScreenScaleX), RoundHalfEven(PageHeight * ScreenScaleY));
+  ImgBlank->setGeometry(0, 0, PanelPreview->width(), PanelPreview->height());
+  ImgPreview->setGeometry(0, 0, PanelPreview->width(), PanelPreview->height());
+}
+
+void TMainF::ResetPreviewImages()
+{
+  ImgBlank->resetPicture();
+  ImgPreview->resetPicture();
+  RedrawBlankImitation();
+}
+
+void TMainF::RedrawBlankImitation()
+{
+  // The grey imitation of the blank is drawn by the preview (not built yet).
+}
+
+void TMainF::RedrawContent(TDrawTarget target)
+{
+  if (target == dtScreen)
+    ImgPreview->resetPicture();
+  rgGender->setVisible(BackSideShown());
+}
+
+void TMainF::ShowLayoutLines(bool /*blankShown*/)
+{
+  // The draggable layout lines are placed on the preview by the layout editor.
+}
+
+void TMainF::SelectLine(QObject * /*line*/)
+{
+  // No layout line exists yet, so none can be active.
+}
+
+void TMainF::LoadSettings()
+{
+  // The settings store fills the common data, fonts and layout here.
+}
+
+void TMainF::CheckForUpdate(bool /*silent*/)
+{
+  // The update check asks the product web site here.
+}
+
+void TMainF::acPrintExecute()
+{
+  // The print job sends the visible side to the printer here.
+}
+
+void TMainF::acSelectPrinterExecute()
+{
+  // The printer dialog precedes the print job here.
+}
+
+void TMainF::acSaveBlankSettingsExecute()
+{
+  // The layout editor writes the current layout file here.
+}
+
+bool TMainF::BackSideShown() const
+{
+  return acSideSwitch->isChecked();
+}
+
+bool TMainF::SchoolNamesFilled() const
+{
+  // The four main school-name fields belong to the common data panel.
+  return false;
+}
+
+const TPupil *TMainF::SelectedPupil() const
+{
+  const int row = lbPupils->currentRow();
+  if (row < 0 || row >= Pupils.size())
+    return nullptr;
+  return &Pupils.at(row);
+}
+
+void TMainF::_acSetClassExecute()
+{
+  if (CurrentGrade == 1) {
+    CurrentGrade = 2;
+    acSetClass->setData(11);
+    acSetClass->setIcon(RibbonImage(TRibbonImage::Grade11));
+  } else if (CurrentGrade == 2) {
+    CurrentGrade = 1;
+    acSetClass->setData(9);
+    acSetClass->setIcon(RibbonImage(TRibbonImage::Grade9));
+  }
+  RedrawBlankImitation();
+  RedrawContent(dtScreen);
+}
+
+void TMainF::acBlankAppearanceExecute()
+{
+  ImgBlank->setVisible(acBlankAppearance->isChecked());
+  ImgPreview->setTransparent(ImgBlank->isVisible());
+  ShowLayoutLines(acBlankAppearance->isChecked());
+}
+
+void TMainF::acSideSwitchExecute()
+{
+  const bool back = BackSideShown();
+  if (!back && ImgPreviewTag > 0) {
+    for (QWidget *field : std::initializer_list<QWidget *>{mmFacults, edGet, edAward, edMedal, edDirector, edRegNum})
+      field->hide();
+    ImgPreviewTag = -ImgPreviewTag;
+  }
+  if (back && ImgPreviewTag > 0) {
+    mmDPA->hide();
+    ImgPreviewTag = -ImgPreviewTag;
+  }
+  if (back) {
+    ImgPreview->setToolTip(HintClickFields);
+    ImgPreview->setContextMenuPolicy(Qt::PreventContextMenu);
+  } else {
+    ImgPreview->setToolTip(HintZoom);
+    ImgPreview->setContextMenuPolicy(Qt::CustomContextMenu);
+  }
+  ShowLayoutLines(acBlankAppearance->isChecked());
+  RedrawBlankImitation();
+  RedrawContent(dtScreen);
+
+  const bool canPrint = back || lbPupils->count() > 0;
+  acPrint->setEnabled(canPrint);
+  acSelectPrinter->setEnabled(canPrint);
+  lbPupils->setEnabled(!back);
+
+  if (back)
+    ShowHelp({T4, T5});
+  else if (lbPupils->count() > 0 && SchoolNamesFilled())
+    ShowHelp({T2, T3});
+  else if (lbPupils->count() > 0)
+    ShowHelp({T2});
+  else
+    ShowHelp({T1});
+}
+
+void TMainF::acSharedDataExecute()
+{
+  acSharedData->setChecked(!acSharedData->isChecked());
+}
+
+void TMainF::lbPupilsClick()
+{
+  SelectLine(nullptr);
+  RedrawContent(dtScreen);
+}
+
+void TMainF::rgGenderClick()
+{
+  RedrawContent(dtScreen);
+}
+
+void TMainF::N9Click()
+{
+  close();
+}
+
+void TMainF::ActionList32Update()
+{
+  const bool back = BackSideShown();
+  if (acOpenBackData->isEnabled() != back)
+    acOpenBackData->setEnabled(back);
+  if (acSaveBackData->isEnabled() != back)
+    acSaveBackData->setEnabled(back);
+  // No layout line can be active yet: the third panel stays empty.
+  if (!StatusPanel2->text().isEmpty())
+    StatusPanel2->clear();
+}
+
+bool TMainF::FormCloseQuery()
+{
+  if (!acSaveBlankSettings->isEnabled())
+    return true;
+  switch (Dialogs::askYesNoCancel(this, QStringLiteral("Зміни макету бланку не збережені! Зберегти?"))) {
+  case QMessageBox::Yes:
+    acSaveBlankSettingsExecute();
+    // A save that failed leaves the changes unsaved: the window stays open.
+    return !acSaveBlankSettings->isEnabled();
+  case QMessageBox::No:
+    return true;
+  default:
+    return false;
+  }
+}
+
+void TMainF::closeEvent(QCloseEvent *event)
+{
+  bool canClose = true;
+  RunGuarded(this, [&] { canClose = FormCloseQuery(); });
+  if (canClose)
+    event->accept();
+  else
+    event->ignore();
+}
+
+bool TMainF::eventFilter(QObject *watched, QEvent *event)
+{
+  if (watched == sPageControl1->tabBar() && event->type() == QEvent::MouseButtonPress) {
+    auto *press = static_cast<QMouseEvent *>(event);
+    if (press->button() == Qt::LeftButton && sPageControl1->tabBar()->tabAt(press->position().toPoint()) == 0) {
+      PopupMainMenu();
+      return true;
+    }
+  }
+  if (watched == lblModified && event->type() == QEvent::MouseButtonRelease) {
+    if (acSaveBlankSettings->isEnabled())
+      acSaveBlankSettings->trigger();
+    else
+      RunGuarded(this, [this] { acSaveBlankSettingsExecute(); });
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainF::btnOpenTemplateClick()
+{
+  const QString path = ShippedFile(TemplateFileName());
+  if (!QFileInfo::exists(path)) {
+    Dialogs::error(this, QStringLiteral("Файл шаблону не знайдений!"));
+    return;
+  }
+  if (!OpenUrl(path))
+    throw EAppError(QStringLiteral("Не вдалося відкрити шаблон!"));
+}
+
+namespace {
+
+/// Shows the hourglass for its lifetime.
+class TWaitCursor
+{
+public:
+  explicit TWaitCursor(Qt::CursorShape shape = Qt::WaitCursor) { QApplication::setOverrideCursor(shape); }
+  ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+  TWaitCursor(const TWaitCursor &) = delete;
+  TWaitCursor &operator=(const TWaitCursor &) = delete;
+};
+
+} // namespace
+
+void TMainF::ImportWorkbook()
+{
+  if (FImporting)
+    return;
+  OpenDlg.Filter = WorkbookFilter;
+  OpenDlg.MustExist = true;
+  if (!Dialogs::executeOpen(this, OpenDlg))
+    return;
+
+  const QString fileName = OpenDlg.FileName;
+  const QString shownName = QDir::toNativeSeparators(fileName);
+  TClassWorkbook book;
+  TClassImportProblem problem = TClassImportProblem::CannotOpen;
+  TWorkbookError openError = TWorkbookError::None;
+  {
+    FImporting = true;
+    TWaitCursor wait;
+    struct TSessionEnd
+    {
+      bool &Importing;
+      ~TSessionEnd()
+      {
+        QuitExcel();
+        Importing = false;
+      }
+    } sessionEnd{FImporting};
+
+    StartExcel();
+    if (OpenWorkbook(fileName)) {
+      // The window keeps painting while the rows are read; clicks wait until the end.
+      problem = ReadOpenClassWorkbook(book,
+                                      [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    } else {
+      openError = ExcelLastError();
+    }
+    // Nothing of a refused workbook reaches the window.
+    if (problem == TClassImportProblem::None)
+      ApplyImportedWorkbook(book);
+  }
+
+  switch (problem) {
+  case TClassImportProblem::CannotOpen:
+    Dialogs::error(this, QStringLiteral("Не вдалося відкрити книгу \"%1\".\r\r%2").arg(shownName, WorkbookErrorText(openError)));
+    return;
+  case TClassImportProblem::BadGrade:
+    Dialogs::error(this, QStringLiteral("У клітинці B1 книги \"%1\" вказано клас \"%2\".\rДопускається лише 9 або 11."
+                                        "\r\rДані не імпортовано.")
+                             .arg(shownName, book.GradeText));
+    return;
+  case TClassImportProblem::None:
+    break;
+  }
+
+  if (sPageControl1->currentWidget() != tshPrint)
+    sPageControl1->setCurrentWidget(tshPrint);
+
+  if (book.SubjectMarkerMissing)
+    Dialogs::warning(this, QStringLiteral("У другому рядку книги \"%1\" немає позначки \"*\" після назв предметів.\r"
+                                          "Назви предметів прочитано до останнього заповненого стовпця аркуша, "
+                                          "предметів ДПА та середнього балу не знайдено.\r\r"
+                                          "Перевірте книгу за шаблоном та повторіть імпорт.")
+                               .arg(shownName));
+  else if (book.DpaMarkerMissing)
+    Dialogs::warning(this, QStringLiteral("У другому рядку книги \"%1\" немає другої позначки \"*\" після назв "
+                                          "предметів ДПА.\rНазви предметів ДПА прочитано до останнього заповненого "
+                                          "стовпця аркуша, середнього балу не знайдено.\r\r"
+                                          "Перевірте книгу за шаблоном та повторіть імпорт.")
+                               .arg(shownName));
+}
+
+void TMainF::ApplyImportedWorkbook(const TClassWorkbook &book)
+{
+  SubjectNames.clear();
+  DpaSubjectNames.clear();
+  {
+    QSignalBlocker block(lbPupils);
+    lbPupils->clear();
+  }
+
+  // The grade switch flips the grade: start from the other one.
+  CurrentGrade = book.Grade == 9 ? 2 : 1;
+  _acSetClassExecute();
+
+  SubjectNames = book.SubjectNames;
+  DpaSubjectNames = book.DpaSubjectNames;
+  Pupils = book.Pupils;
+  {
+    QSignalBlocker block(lbPupils);
+    for (const TPupil &pupil : Pupils)
+      lbPupils->addItem(pupil.FIO);
+  }
+
+  if (book.Overflow) {
+    TWaitCursor arrow(Qt::ArrowCursor);
+    Dialogs::popupMenu(MainPopupMenu, mapToGlobal(QPoint(width() / 2, height() / 2)));
+  }
+
+  {
+    QSignalBlocker block(lbPupils);
+    lbPupils->setCurrentRow(lbPupils->count() > 0 ? 0 : -1);
+  }
+  lbPupilsClick();
+
+  acPrint->setEnabled(true);
+  acSelectPrinter->setEnabled(true);
+  ShowHelp(SchoolNamesFilled() ? QStringList{T2, T3} : QStringList{T2});
+}

@@ -1,0 +1,189 @@
+#pragma once
+
+#include "app/uDialogs.h"
+#include "pupils/uPupils.h"
+#include "render/MyCanvasUtils.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QRadioButton;
+class QStatusBar;
+class QTabWidget;
+class QToolButton;
+class TPreviewImage;
+class TTitledMenu;
+
+/**
+ * The main window: the ribbon with its actions and menus, the pupil list,
+ * the preview, the help panel and the status bar; the grade, side and
+ * blank-imitation modes; and the workbook import.
+ */
+class TMainF : public QMainWindow
+{
+  Q_OBJECT
+public:
+  explicit TMainF(QWidget *parent = nullptr);
+  ~TMainF() override;
+
+  // --- The state every other piece of the program reads ---
+  TPupils Pupils;
+  TArrayOfString SubjectNames;
+  TArrayOfString DpaSubjectNames;
+  /// 1 = the 9th grade, 2 = the 11th.
+  int CurrentGrade = 1;
+  /// What the last spread composition put into the state final attestation
+  /// rows: 0 rows from the workbook, 1 nothing, 2 free lines.
+  int DpaState = 0;
+  double ZoomMax = 1.0;
+
+  // --- Ribbon ---
+  QTabWidget *sPageControl1 = nullptr;
+  QWidget *tshFile = nullptr;
+  QWidget *tshData = nullptr;
+  QWidget *tshView = nullptr;
+  QWidget *tshMaket = nullptr;
+  QWidget *tshPrint = nullptr;
+  QWidget *tshHelp = nullptr;
+  QLabel *lblModified = nullptr;
+  QToolButton *btnFonts = nullptr;
+  QGroupBox *sGroupBox1 = nullptr;
+  QLabel *Image2 = nullptr;
+  QToolButton *sBitBtn2 = nullptr;
+  QCheckBox *cbAutoCheckUpdate = nullptr;
+
+  // --- Actions ---
+  QAction *acImportFromExcel = nullptr;
+  QAction *acBlankAppearance = nullptr;
+  QAction *acBlankSettings = nullptr;
+  QAction *acSharedData = nullptr;
+  QAction *acPrint = nullptr;
+  QAction *acSideSwitch = nullptr;
+  QAction *acSelectPrinter = nullptr;
+  QAction *acOpenTemplate = nullptr;
+  QAction *acSetClass = nullptr;
+  QAction *acFonts = nullptr;
+  QAction *acHelp = nullptr;
+  QAction *acShowAbout = nullptr;
+  QAction *acSaveBlankSettings = nullptr;
+  QAction *acUndo = nullptr;
+  QAction *acCheckUpdate = nullptr;
+  QAction *acOpenBackData = nullptr;
+  QAction *acSaveBackData = nullptr;
+
+  // --- Menus ---
+  TTitledMenu *MainMenu = nullptr;
+  QAction *N9 = nullptr; ///< "Вихід"
+  QMenu *PrintMenu = nullptr;
+  QMenu *MainPopupMenu = nullptr;
+  QAction *mAllowDopBottomRow = nullptr;
+  QAction *mAllowDopTopRow = nullptr;
+
+  // --- Panels ---
+  QWidget *PanelLeft = nullptr;
+  QListWidget *lbPupils = nullptr;
+  QWidget *PanelWork = nullptr;
+  QWidget *PanelPreview = nullptr;
+  TPreviewImage *ImgBlank = nullptr;
+  TPreviewImage *ImgPreview = nullptr;
+  QWidget *PanelRight = nullptr;
+  QLabel *lblHelp1 = nullptr;
+  QLabel *lblHelp2 = nullptr;
+
+  // --- In-place input fields of the preview ---
+  QLineEdit *edGet = nullptr;
+  QPlainTextEdit *mmFacults = nullptr;
+  QLineEdit *edAward = nullptr;
+  QLineEdit *edMedal = nullptr;
+  QLineEdit *edRegNum = nullptr;
+  QPlainTextEdit *mmDPA = nullptr;
+  QLineEdit *edDirector = nullptr;
+  QGroupBox *rgGender = nullptr;
+  QRadioButton *rgGenderMale = nullptr;
+  QRadioButton *rgGenderFemale = nullptr;
+
+  // --- Status bar panels ---
+  QStatusBar *sStatusBar = nullptr;
+  QLabel *StatusPanel0 = nullptr;
+  QLabel *StatusPanel1 = nullptr;
+  QLabel *StatusPanel2 = nullptr;
+
+  // --- Shared file dialogs ---
+  TFileDlg OpenDlg;
+  TFileDlg SaveDlg;
+
+  /// The exact text last written into the help panel by ShowHelp.
+  const QString &HelpText() const { return FHelpText; }
+  /// Writes one or more help texts into the help panel, each followed by
+  /// an empty line.
+  void ShowHelp(const QStringList &texts);
+
+  // --- Operations ---
+  void FormShow();
+  void ImportWorkbook();
+  void btnOpenTemplateClick();
+  void _acSetClassExecute();
+  void acBlankAppearanceExecute();
+  void acSideSwitchExecute();
+  void acSharedDataExecute();
+  void lbPupilsClick();
+  void rgGenderClick();
+  void N9Click();
+  void ActionList32Update();
+
+  // Steps that the preview, layout and settings pieces of the program fill in.
+  void LoadSettings();
+  void ApplyZoom();
+  void ResetPreviewImages();
+  void RedrawBlankImitation();
+  void RedrawContent(TDrawTarget target);
+  void ShowLayoutLines(bool blankShown);
+  void SelectLine(QObject *line);
+  void CheckForUpdate(bool silent);
+  void acPrintExecute();
+  void acSelectPrinterExecute();
+  void acSaveBlankSettingsExecute();
+  bool FormCloseQuery();
+
+  /// True while the back side is shown.
+  bool BackSideShown() const;
+  /// True while all four main school-name fields hold text.
+  bool SchoolNamesFilled() const;
+  /// The selected pupil, or nullptr.
+  const TPupil *SelectedPupil() const;
+  /// The tag of the content image: negative = input fields hidden.
+  int ImgPreviewTag = -1;
+
+  /// The texts of the help panel.
+  static const QString T1, T2, T3, T4, T5;
+  /// The hints of the content image.
+  static const QString HintZoom, HintClickFields;
+
+protected:
+  void showEvent(QShowEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+  void FormCreate();
+  void CreateActions();
+  void CreateMenus();
+  void CreateRibbon();
+  void CreatePanels();
+  void CreateInputFields();
+  void CreateStatusBar();
+  void PopupMainMenu();
+  void ApplyImportedWorkbook(const TClassWorkbook &book);
+
+  bool FShown = false;
+  bool FImporting = false;
+  int FLastRibbonPage = 1;
+  QString FHelpText;
+};

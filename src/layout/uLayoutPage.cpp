@@ -1,0 +1,4 @@
+#include "uLayoutPage.h"
+
+int PageWidth = 210;
+int PageHeight = 148;
