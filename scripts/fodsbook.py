@@ -13,11 +13,9 @@ from xml.sax.saxutils import escape, quoteattr
 
 @dataclass
 class Formula:
-    """A formula in OpenFormula syntax (with the leading "=") and its result.
-
-    The result is written as the cached value; it must be what the formula
-    gives, since LibreOffice keeps cached results of documents it loads.
-    """
+    """A formula in OpenFormula syntax (with the leading "=") and the result
+    it gives. The result is not written; the scripts compare it with what
+    LibreOffice computed and stored."""
 
     expr: str
     result: object  # str, int, float or bool
@@ -145,19 +143,9 @@ def _cell_xml(value, style: str | None, span) -> str:
         attrs.append(f'table:number-rows-spanned="{rows}" table:number-columns-spanned="{cols}"')
     body = ""
     if isinstance(value, Formula):
+        # The result is left for LibreOffice to compute: a cached value in the
+        # source makes its .xls export write e.g. a text result as the number 0.
         attrs.append("table:formula=" + quoteattr("of:" + value.expr))
-        r = value.result
-        if isinstance(r, bool):
-            # No cached value: a cached boolean makes LibreOffice format the
-            # cell as BOOLEAN but keep a number result (t="n" in .xlsx), while
-            # a computed comparison stays a logical result (t="b").
-            pass
-        elif isinstance(r, (int, float)):
-            attrs.append(f'office:value-type="float" office:value="{_number(r)}"')
-            body = "<text:p>" + _number(r) + "</text:p>"
-        else:
-            attrs.append('office:value-type="string" office:string-value=' + quoteattr(r))
-            body = _paragraphs(r) if r else ""
     elif isinstance(value, Rich):
         attrs.append('office:value-type="string"')
         parts = []

@@ -589,13 +589,13 @@ void TMainF::FormShow()
   PanelPreview->move(PanelPreview->x(), panelTop);
 
   // Fit the preview left of the help panel. A maximized window may not have
-  // its final size yet (the window manager applies it later): then the help
-  // panel's edge is taken from the size the window is being given.
+  // its final size yet (the window manager applies it later, or never): the
+  // preview must fit both the present width and the width being given.
   auto previewRight = [this] { return PanelPreview->mapTo(this, QPoint(PanelPreview->width(), 0)).x(); };
   int clientWidth = width();
   if (isMaximized() && screen()) {
     const int frame = frameGeometry().width() - geometry().width();
-    clientWidth = screen()->availableGeometry().width() - frame;
+    clientWidth = qMin(clientWidth, screen()->availableGeometry().width() - frame);
   }
   const int helpLeft = clientWidth - PanelRight->width();
   int stepsDown = 0;
