@@ -137,11 +137,11 @@ def class_sheet(name: str, grade, lay: Layout, formula_rows: int = 0, number_row
     sh.set(2, lay.star2, "*", bold=True)
     sh.set(2, lay.avg, "Середній бал", bold=True)
     sh.set(2, lay.points, "Бали (11 кл.)", bold=True)
-    sh.widths.update({1: 0.9, 2: 7.0, 3: 1.6, 4: 1.4, 5: 2.3})
+    sh.widths.update({1: 1.3, 2: 7.0, 3: 1.6, 4: 1.4, 5: 2.3})
     for c in range(lay.first, lay.star1):
-        sh.widths[c] = 2.1
+        sh.widths[c] = 2.6
     for c in range(lay.dpa_first, lay.star2):
-        sh.widths[c] = 2.1
+        sh.widths[c] = 2.6
     sh.widths[lay.star1] = 0.5
     sh.widths[lay.star2] = 0.5
     sh.widths[lay.avg] = 1.9

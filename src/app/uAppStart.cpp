@@ -18,11 +18,6 @@ QString ProgramVersion()
   return QStringLiteral("2.2.2");
 }
 
-EAppError::EAppError(QString message)
-    : FMessage(std::move(message)), FUtf8(FMessage.toUtf8())
-{
-}
-
 void RunGuarded(QWidget *parent, const std::function<void()> &handler)
 {
   try {

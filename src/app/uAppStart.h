@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/uAppError.h"
+
 #include <QString>
 
 #include <exception>
@@ -12,20 +14,6 @@ class QWidget;
 QString ApplicationTitle();
 /// The version shown in the main window's caption.
 QString ProgramVersion();
-
-/// An error meant for the user: its text is shown in the application's
-/// error box by the handler that catches it.
-class EAppError : public std::exception
-{
-public:
-  explicit EAppError(QString message);
-  const QString &message() const { return FMessage; }
-  const char *what() const noexcept override { return FUtf8.constData(); }
-
-private:
-  QString FMessage;
-  QByteArray FUtf8;
-};
 
 /// Runs an event handler; an error it raises ends it and is shown in the
 /// application's error box, and the window stays usable.

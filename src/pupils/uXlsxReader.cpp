@@ -217,6 +217,8 @@ private:
   QHash<QString, QString> FDefaultTypes;  // lower-case extension -> content type
   QHash<QString, QString> FOverrideTypes; // lower-case part name -> content type
   QStringList FSharedStrings;
+  QString FLastNumberValue;
+  QString FLastNumberText;
 };
 
 bool TXlsxReader::readPart(const QString &partName, QByteArray &data)
@@ -425,7 +427,7 @@ bool TXlsxReader::readCell(QXmlStreamReader &xml, qint64 row, qint64 &column)
     // No reference: the cell follows the previous one.
     ++column;
   }
-  const QString type = attribute(a, QLatin1String("t")).trimmed().toString();
+  const QStringView type = attribute(a, QLatin1String("t")).trimmed();
 
   QString value;
   bool haveValue = false;
@@ -468,11 +470,15 @@ bool TXlsxReader::readCell(QXmlStreamReader &xml, qint64 row, qint64 &column)
       text = v.toString();
   } else if (type == QLatin1String("e") || type == QLatin1String("d")) {
     text = value.trimmed();
+  } else if (value == FLastNumberValue) {
+    text = FLastNumberText; // runs of equal numbers share one string
   } else {
     const QStringView v = QStringView(value).trimmed();
     bool ok = false;
     const double number = v.toDouble(&ok);
     text = ok ? CellNumberText(number) : v.toString();
+    FLastNumberValue = value;
+    FLastNumberText = text;
   }
   if (text.isEmpty() || row < 1 || column < 1 || row > FSheet.maxRows() || column > FSheet.maxColumns())
     return true;

@@ -6,6 +6,7 @@
 #include <cfenv>
 #include <cmath>
 
+int FioCentreX = 54;
 double ZoomFactor = 1.0;
 double ScreenScaleX = 96.0 / 25.4;
 double ScreenScaleY = 96.0 / 25.4;

@@ -1,7 +1,22 @@
 #pragma once
 
+#include <QtGlobal>
+
 /// The output target of every drawing primitive and composition routine.
 enum TDrawTarget { dtScreen = 0, dtPrinter = 1 };
+
+/// One layout item's position, copied out of its line to place text:
+/// X and L in whole millimetres, Y in millimetres.
+struct TLinePos
+{
+  qint32 X = 0;
+  qint32 L = 0;
+  double Y = 0.0;
+};
+
+/// The column (whole mm) on which centred texts are centred; set by the
+/// layout whenever it is applied.
+extern int FioCentreX;
 
 /// The preview's zoom (1.0 = real size on a 96-pixel-per-inch screen).
 extern double ZoomFactor;
