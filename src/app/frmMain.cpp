@@ -3,6 +3,7 @@
 #include "app/uAppStart.h"
 #include "app/uIcons.h"
 #include "app/uPreviewImage.h"
+#include "app/uSharedDataPanel.h"
 #include "app/uTitledMenu.h"
 #include "layout/uLayoutPage.h"
 #include "pupils/MyExcelUtils.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -24,6 +26,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -170,6 +173,7 @@ void TMainF::CreateActions()
                             QStringLiteral("Редагування загальних для всіх учнів даних..."));
   acSharedData->setCheckable(true);
   acSharedData->setIcon(RibbonImage(TRibbonImage::SharedData));
+  connect(acSharedData, &QAction::triggered, this, [this] { RunGuarded(this, [this] { acSharedDataExecute(); }); });
 
   acPrint = MakeAction(this, "acPrint", QStringLiteral("Друк на поточний принтер"),
                        QStringLiteral("Виведення на поточний принтер"), QKeySequence(QStringLiteral("Ctrl+P")));
@@ -499,6 +503,12 @@ void TMainF::CreatePanels()
   right->addWidget(lblHelp2);
   right->addStretch(1);
   row->addWidget(PanelRight);
+
+  // The common data panel floats over the left part of the window.
+  SharedDataPanel = new TSharedDataPanel(centralWidget());
+  SharedDataPanel->hide();
+  connect(SharedDataPanel->btnOK, &QPushButton::clicked, this, [this] { RunGuarded(this, [this] { btnOKClick(); }); });
+  connect(SharedDataPanel->btnCancel, &QPushButton::clicked, acSharedData, &QAction::trigger);
 }
 
 void TMainF::CreateInputFields()
@@ -583,10 +593,11 @@ void TMainF::FormShow()
   LoadSettings();
   ShowHelp({T1});
 
-  // The preview sits 8 pixels below the ribbon.
+  // The preview sits 8 pixels below the ribbon; the common data panel on it.
   const int ribbonBottom = sPageControl1->mapTo(this, QPoint(0, sPageControl1->height())).y();
   const int panelTop = ribbonBottom + 8 - PanelWork->mapTo(this, QPoint(0, 0)).y();
   PanelPreview->move(PanelPreview->x(), panelTop);
+  SharedDataPanel->move(8, ribbonBottom - centralWidget()->mapTo(this, QPoint(0, 0)).y());
 
   // Fit the preview left of the help panel. A maximized window may not have
   // its final size yet (the window manager applies it later, or never): the
@@ -609,6 +620,9 @@ void TMainF::FormShow()
   ZoomMax = ZoomFactor;
 
   ResetPreviewImages();
+  SharedDataPanel->ShowFilledExtraFields();
+  if (cbAutoCheckUpdate->isChecked())
+    CheckForUpdate(true);
 }
 
 void TMainF::ShowHelp(const QStringList &texts)
@@ -661,6 +675,11 @@ void TMainF::LoadSettings()
   // The settings store fills the common data, fonts and layout here.
 }
 
+void TMainF::SaveSettings()
+{
+  // The settings store writes the common data, fonts and layout name here.
+}
+
 void TMainF::CheckForUpdate(bool /*silent*/)
 {
   // The update check asks the product web site here.
@@ -688,8 +707,8 @@ bool TMainF::BackSideShown() const
 
 bool TMainF::SchoolNamesFilled() const
 {
-  // The four main school-name fields belong to the common data panel.
-  return false;
+  return !SharedDataPanel->edSchool1_9->text().isEmpty() && !SharedDataPanel->edSchool2_9->text().isEmpty() &&
+         !SharedDataPanel->edSchool1_11->text().isEmpty() && !SharedDataPanel->edSchool2_11->text().isEmpty();
 }
 
 const TPupil *TMainF::SelectedPupil() const
@@ -762,7 +781,34 @@ void TMainF::acSideSwitchExecute()
 
 void TMainF::acSharedDataExecute()
 {
-  acSharedData->setChecked(!acSharedData->isChecked());
+  // The action has toggled its own check mark.
+  SharedDataPanel->setVisible(acSharedData->isChecked());
+  if (SharedDataPanel->isVisible())
+    SharedDataPanel->raise();
+}
+
+void TMainF::btnOKClick()
+{
+  TSharedDataPanel &panel = *SharedDataPanel;
+  QString god;
+  if (!YearFieldToGod(panel.edGod->text(), god)) {
+    Dialogs::error(this, QStringLiteral("Неприпустимий формат року!"));
+    return;
+  }
+  CommonData.God = god;
+  CommonData.School1 = panel.edSchool1_9->text();
+  CommonData.School2 = panel.edSchool2_9->text();
+  CommonData.DopSchTop = panel.edDopSchTop_9->text();
+  CommonData.DopSchDown = panel.edDopSchDown_9->text();
+  CommonData.School1_11 = panel.edSchool1_11->text();
+  CommonData.School2_11 = panel.edSchool2_11->text();
+  CommonData.DopSchTop_11 = panel.edDopSchTop_11->text();
+  CommonData.DopSchDown_11 = panel.edDopSchDown_11->text();
+  RedrawContent(dtScreen);
+  SaveSettings();
+  ShowHelp(lbPupils->count() > 0 ? QStringList{T2, T3} : QStringList{T1});
+  panel.hide();
+  acSharedData->setChecked(false);
 }
 
 void TMainF::lbPupilsClick()

@@ -3,6 +3,7 @@
 #include "app/uDialogs.h"
 #include "pupils/uPupils.h"
 #include "render/MyCanvasUtils.h"
+#include "store/uCommonData.h"
 
 #include <QMainWindow>
 
@@ -19,6 +20,7 @@ class QStatusBar;
 class QTabWidget;
 class QToolButton;
 class TPreviewImage;
+class TSharedDataPanel;
 class TTitledMenu;
 
 /**
@@ -43,6 +45,8 @@ public:
   /// rows: 0 rows from the workbook, 1 nothing, 2 free lines.
   int DpaState = 0;
   double ZoomMax = 1.0;
+  /// The common data as last accepted in the common data panel.
+  TCommonData CommonData;
 
   // --- Ribbon ---
   QTabWidget *sPageControl1 = nullptr;
@@ -96,6 +100,7 @@ public:
   QWidget *PanelRight = nullptr;
   QLabel *lblHelp1 = nullptr;
   QLabel *lblHelp2 = nullptr;
+  TSharedDataPanel *SharedDataPanel = nullptr;
 
   // --- In-place input fields of the preview ---
   QLineEdit *edGet = nullptr;
@@ -133,6 +138,7 @@ public:
   void acBlankAppearanceExecute();
   void acSideSwitchExecute();
   void acSharedDataExecute();
+  void btnOKClick();
   void lbPupilsClick();
   void rgGenderClick();
   void N9Click();
@@ -140,6 +146,7 @@ public:
 
   // Steps that the preview, layout and settings pieces of the program fill in.
   void LoadSettings();
+  void SaveSettings();
   void ApplyZoom();
   void ResetPreviewImages();
   void RedrawBlankImitation();

@@ -253,6 +253,12 @@ bool TOdsReader::readCell(QXmlStreamReader &xml, QString &text)
 bool TOdsReader::readRow(QXmlStreamReader &xml, qint64 &row)
 {
   const qint64 rowsRepeated = parseCount(xml.attributes().value(TableNs, QLatin1String("number-rows-repeated")));
+  if (row > FSheet.maxRows()) {
+    // Past the last row nothing can be stored; do not even look at the cells.
+    xml.skipCurrentElement();
+    row = qMin(row + rowsRepeated, RepeatClamp);
+    return !xml.hasError();
+  }
   const qint64 maxColumns = FSheet.maxColumns();
   struct TRowCell
   {

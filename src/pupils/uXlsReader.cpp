@@ -404,8 +404,7 @@ private:
   {
     error = TWorkbookError::Corrupt;
     TRecord rec;
-    if (!recordAt(FStream, offset, rec) || rec.type != RecBof || rec.size < 4 ||
-        u16At(rec.data + 2) != BofWorksheet)
+    if (!recordAt(FStream, offset, rec) || rec.type != RecBof || rec.size < 4 || u16At(rec.data + 2) != BofWorksheet)
       return false;
     int depth = 0; // embedded substreams (charts on the sheet) are skipped
     for (;;) {
@@ -544,8 +543,7 @@ private:
 };
 
 /// Drops the reference to a GObject when leaving the scope.
-template<typename T>
-struct TGObjectRef
+template <typename T> struct TGObjectRef
 {
   T *ptr = nullptr;
   TGObjectRef() = default;
