@@ -1,18 +1,20 @@
 #!/usr/bin/python3
 """Regenerates the workbooks the project ships and tests with.
 
-    /usr/bin/python3 scripts/make_workbooks.py [--keep-sources DIR]
+    /usr/bin/python3 scripts/make_workbooks.py [--keep-sources DIR] [--no-bench]
 
 Writes flat OpenDocument sources into a temporary folder and has LibreOffice
 (soffice, headless, with a private profile) convert them to .xls, .xlsx, .ods
 and .xlt. A few files that LibreOffice cannot produce as needed are built here
-with zipfile or openpyxl. Everything is deterministic except the password
-protected files (their encryption salt is random).
+with zipfile or openpyxl. The cell contents are the same on every run; the
+files are not byte for byte (LibreOffice stamps dates, the password protected
+files get a new salt). After writing, the facts the tests rely on are checked
+in the files themselves (formula results as stored, the active sheet, ...).
 
 Produces:
   resources/Шаблон вiдомостi.xlt          the workbook template of the program
   examples/Приклад 9 клас.xls, examples/Приклад 11 клас.xlsx
-  tests/fixtures/*                         the files of tst_sheetreaders
+  tests/fixtures/*                         the files of tst_sheetreaders and tst_import
   bench/data/class2000.{xls,xlsx,ods}      the data of bench_import
 
 Needs: LibreOffice (soffice), python3-openpyxl; python3-uno for the password
@@ -23,7 +25,6 @@ from __future__ import annotations
 
 import argparse
 import html
-import os
 import random
 import re
 import shutil
@@ -37,6 +38,7 @@ import zipfile
 from fractions import Fraction
 from pathlib import Path
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the scripts
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from fodsbook import Book, Formula, Rich, Sheet, of_range, ref, to_fods  # noqa: E402
 
@@ -280,7 +282,7 @@ def grade_book(grade) -> Book:
 
 
 # The texts the tests compare against are kept beside each case in
-# tst_sheetreaders.cpp; the two must change together.
+# tst_sheetreaders.cpp and tst_import.cpp; they must change together.
 
 SPACED_NOTE = " Класний  керівник:   Гнатюк В. О. "
 TWO_LINES = "Рядок перший\nРядок другий"
