@@ -78,7 +78,9 @@ int TextWidth(QPainter &canvas, const QString &text)
 /// The pen position of each paint device. QPainter has no pen position of its
 /// own; like a canvas that belongs to its image, the position is kept per
 /// device, so it survives from one painter on an image to the next. A device
-/// never drawn on starts at (0, 0).
+/// not seen before starts at (0, 0); as the table never forgets a device,
+/// and a new image may reuse a freed one's address, start a path with
+/// MoveToMM.
 QHash<const QPaintDevice *, QPoint> &PenPositions()
 {
   static QHash<const QPaintDevice *, QPoint> positions;

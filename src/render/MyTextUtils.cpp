@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 QString CutBefore(const QString &delimiter, QString &source, bool remove)
 {
   const qsizetype p = delimiter.isEmpty() ? -1 : source.indexOf(delimiter);
@@ -43,7 +45,10 @@ double StrToFloatAnySep(const QString &text, double fallback)
     normal.replace(QLatin1Char('.'), QLatin1Char(','));
   else if (separator == QLatin1String("."))
     normal.replace(QLatin1Char(','), QLatin1Char('.'));
+  // Like the system's own number reading: no group separators, no infinities.
+  QLocale strict = locale;
+  strict.setNumberOptions(QLocale::RejectGroupSeparator);
   bool ok = false;
-  const double value = locale.toDouble(normal, &ok);
-  return ok ? value : fallback;
+  const double value = strict.toDouble(normal, &ok);
+  return ok && std::isfinite(value) ? value : fallback;
 }
