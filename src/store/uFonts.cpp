@@ -106,3 +106,26 @@ void ApplyDtkFontMM(QPainter &canvas, TDrawTarget target, const TDtkFont &font)
   pen.setColor(font.Color);
   canvas.setPen(pen);
 }
+
+TDtkFont *TFontSet::OfKind(int kind)
+{
+  switch (kind) {
+  case fkSeriaNumb:
+    return &SeriaNumb;
+  case fkFIO:
+    return &FIO;
+  case fkSchool:
+    return &School;
+  case fkSubjMark:
+    return &SubjMark;
+  case fkBackSide:
+    return &BackSide;
+  default:
+    return nullptr;
+  }
+}
+
+const TDtkFont *TFontSet::OfKind(int kind) const
+{
+  return const_cast<TFontSet *>(this)->OfKind(kind);
+}

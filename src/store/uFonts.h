@@ -89,3 +89,17 @@ TDtkFont RegNumFont(const TDtkFont &backSideFont);
 /// Applies the font as ApplyFontMM does and sets the painter's pen colour to
 /// the font's colour, keeping the pen's width and style.
 void ApplyDtkFontMM(QPainter &canvas, TDrawTarget target, const TDtkFont &font);
+
+/// The five fonts of the printed supplement, one of each kind.
+struct TFontSet
+{
+  TDtkFont SeriaNumb = TFontSeriaNumb();
+  TDtkFont FIO = TFontFIO();
+  TDtkFont School = TFontSchool();
+  TDtkFont SubjMark = TFontSubjMark();
+  TDtkFont BackSide = TFontBackSide();
+
+  /// The font of a kind 1..5; nullptr for any other value.
+  TDtkFont *OfKind(int kind);
+  const TDtkFont *OfKind(int kind) const;
+};

@@ -27,8 +27,8 @@ public:
   QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
   /// A decimal whole number; anything else gives `defaultValue`.
   int ReadInteger(const QString &section, const QString &key, int defaultValue) const;
-  /// A real number in the current locale's format; anything else (infinities
-  /// and NaN included) gives `defaultValue`.
+  /// A real number in the current locale's format, without group separators;
+  /// anything else (infinities and NaN included) gives `defaultValue`.
   double ReadFloat(const QString &section, const QString &key, double defaultValue) const;
   /// Read as a whole number: non-zero is true; a non-number gives `defaultValue`.
   bool ReadBool(const QString &section, const QString &key, bool defaultValue) const;
@@ -70,4 +70,3 @@ private:
 /// decimal separator, no group separators, a plain "-" for negatives
 /// (22 for 22.0, "22,4" under a comma locale).
 QString FloatToIniText(double value);
-
