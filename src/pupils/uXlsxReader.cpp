@@ -19,11 +19,6 @@ struct TRelationship
   QString target; ///< the resolved part name; empty for external or unusable targets
 };
 
-struct TSheetEntry
-{
-  QString relId;
-};
-
 /// The value of the first attribute with this local name, whatever its prefix.
 QStringView attribute(const QXmlStreamAttributes &attributes, QLatin1String localName)
 {
@@ -39,6 +34,19 @@ bool typeIs(const QString &relType, QLatin1String kind)
   // Transitional and strict relationship types differ only before the last "/".
   return relType.endsWith(kind) && relType.size() > kind.size()
          && relType.at(relType.size() - kind.size() - 1) == QLatin1Char('/');
+}
+
+/// Main parts of office documents (workbooks, text documents, presentations)
+/// have content types ending in ".main+xml".
+bool isMainPartType(const QString &type)
+{
+  return type.endsWith(QLatin1String(".main+xml"));
+}
+
+bool isWorkbookType(const QString &type)
+{
+  return isMainPartType(type)
+         && (type.contains(QLatin1String("spreadsheetml")) || type.contains(QLatin1String("ms-excel")));
 }
 
 /// The folder that holds a part ("xl" for "xl/workbook.xml", "" at the root).
@@ -205,7 +213,7 @@ private:
   bool readContentTypes(bool &found);
   QString contentType(const QString &partName) const;
   bool findWorkbookPart(QString &workbookPart);
-  bool readWorkbook(const QString &workbookPart, QList<TSheetEntry> &sheets, qint64 &activeTab);
+  bool readWorkbook(const QString &workbookPart, QStringList &sheetRelIds, qint64 &activeTab);
   bool readSharedStrings(const QString &partName);
   bool readWorksheet(const QString &partName);
   bool readSheetData(QXmlStreamReader &xml);
@@ -298,17 +306,6 @@ QString TXlsxReader::contentType(const QString &partName) const
   return FDefaultTypes.value(partName.mid(dot + 1).toCaseFolded());
 }
 
-bool isMainPartType(const QString &type)
-{
-  return type.endsWith(QLatin1String(".main+xml"));
-}
-
-bool isWorkbookType(const QString &type)
-{
-  return isMainPartType(type)
-         && (type.contains(QLatin1String("spreadsheetml")) || type.contains(QLatin1String("ms-excel")));
-}
-
 bool TXlsxReader::findWorkbookPart(QString &workbookPart)
 {
   workbookPart.clear();
@@ -345,17 +342,16 @@ bool TXlsxReader::findWorkbookPart(QString &workbookPart)
   return true;
 }
 
-bool TXlsxReader::readWorkbook(const QString &workbookPart, QList<TSheetEntry> &sheets, qint64 &activeTab)
+bool TXlsxReader::readWorkbook(const QString &workbookPart, QStringList &sheetRelIds, qint64 &activeTab)
 {
-  sheets.clear();
+  sheetRelIds.clear();
   activeTab = 0;
   QByteArray data;
   if (!readPart(workbookPart, data))
     return false;
   QXmlStreamReader xml(data);
-  if (!xml.readNextStartElement()) {
+  if (!xml.readNextStartElement())
     return fail(TWorkbookError::Corrupt);
-  }
   if (xml.name() != QLatin1String("workbook"))
     return fail(TWorkbookError::NotSpreadsheet);
   bool haveView = false;
@@ -374,14 +370,14 @@ bool TXlsxReader::readWorkbook(const QString &workbookPart, QList<TSheetEntry> &
       while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("sheet")) {
           // r:id, in whichever namespace the writer bound "r" to.
-          TSheetEntry entry;
+          QString relId;
           for (const QXmlStreamAttribute &a : xml.attributes()) {
             if (a.name() == QLatin1String("id") && !a.namespaceUri().isEmpty()) {
-              entry.relId = a.value().toString();
+              relId = a.value().toString();
               break;
             }
           }
-          sheets.append(entry);
+          sheetRelIds.append(relId);
         }
         xml.skipCurrentElement();
       }
@@ -544,7 +540,7 @@ bool TXlsxReader::read(const QString &fileName)
   QString workbookPart;
   if (!findWorkbookPart(workbookPart))
     return false;
-  QList<TSheetEntry> sheets;
+  QStringList sheets;
   qint64 activeTab = 0;
   if (!readWorkbook(workbookPart, sheets, activeTab))
     return false;
@@ -554,9 +550,9 @@ bool TXlsxReader::read(const QString &fileName)
   if (!readRelationships(workbookPart, rels))
     return false;
 
-  auto relOf = [&rels](const TSheetEntry &entry) -> const TRelationship * {
+  auto relOf = [&rels](const QString &relId) -> const TRelationship * {
     for (const TRelationship &rel : rels) {
-      if (rel.id == entry.relId)
+      if (rel.id == relId)
         return &rel;
     }
     return nullptr;
@@ -567,8 +563,8 @@ bool TXlsxReader::read(const QString &fileName)
   if (sheetRel && typeIs(sheetRel->type, QLatin1String("chartsheet"))) {
     // A chart has no cells; the first sheet that can have them stands in.
     sheetRel = nullptr;
-    for (const TSheetEntry &entry : sheets) {
-      const TRelationship *rel = relOf(entry);
+    for (const QString &relId : std::as_const(sheets)) {
+      const TRelationship *rel = relOf(relId);
       if (rel && !typeIs(rel->type, QLatin1String("chartsheet"))) {
         sheetRel = rel;
         break;
