@@ -2,6 +2,7 @@
 // lines land in pixels, font heights at a zoom, and the printer's resolution
 // and printing offset read from a real QPrinter.
 
+#include "TestCanvasRecorder.h"
 #include "print/MyPrinterUtils.h"
 #include "render/MyCanvasUtils.h"
 
@@ -16,77 +17,6 @@
 #include <QTest>
 
 namespace {
-
-/// A paint engine that keeps where each text item and line was drawn.
-class TRecordingEngine : public QPaintEngine
-{
-public:
-  struct TText
-  {
-    QPointF Baseline;
-    QString Text;
-  };
-
-  TRecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
-
-  bool begin(QPaintDevice *) override { return true; }
-  bool end() override { return true; }
-  void updateState(const QPaintEngineState &) override {}
-  void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
-  void drawTextItem(const QPointF &p, const QTextItem &textItem) override
-  {
-    Texts.append({p, textItem.text()});
-  }
-  void drawLines(const QLine *, int count) override { LineCount += count; }
-  void drawLines(const QLineF *, int count) override { LineCount += count; }
-  Type type() const override { return QPaintEngine::User; }
-
-  QList<TText> Texts;
-  int LineCount = 0;
-};
-
-/// A paint device of a given resolution that records instead of drawing: it
-/// stands for the screen image (96 dpi) or for a printer (600 dpi).
-class TRecordingDevice : public QPaintDevice
-{
-public:
-  explicit TRecordingDevice(int dpi) : FDpi(dpi) {}
-
-  QPaintEngine *paintEngine() const override { return &FEngine; }
-  TRecordingEngine &Engine() { return FEngine; }
-
-protected:
-  int metric(PaintDeviceMetric metric) const override
-  {
-    switch (metric) {
-    case PdmWidth:
-    case PdmHeight:
-      return 20000;
-    case PdmWidthMM:
-    case PdmHeightMM:
-      return int(20000 * 25.4 / FDpi);
-    case PdmDpiX:
-    case PdmDpiY:
-    case PdmPhysicalDpiX:
-    case PdmPhysicalDpiY:
-      return FDpi;
-    case PdmDepth:
-      return 32;
-    case PdmNumColors:
-      return INT_MAX;
-    case PdmDevicePixelRatio:
-      return 1;
-    case PdmDevicePixelRatioScaled:
-      return int(devicePixelRatioFScale());
-    default:
-      return QPaintDevice::metric(metric);
-    }
-  }
-
-private:
-  int FDpi;
-  mutable TRecordingEngine FEngine;
-};
 
 QFont PixelFont(int pixels)
 {

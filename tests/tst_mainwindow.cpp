@@ -134,7 +134,8 @@ private slots:
     QVERIFY(!Main().acSaveBlankSettings->isEnabled());
     QVERIFY(Main().lblModified->isHidden());
     QCOMPARE(Main().HelpText(), TMainF::T1 + QStringLiteral("\r\r"));
-    QCOMPARE(Main().windowTitle(), QStringLiteral("Орнавел 2013 2.2.2"));
+    QCOMPARE(Main().windowTitle(),
+             QStringLiteral("Орнавел 2013 2.2.2 - Налаштування макету: \"За замовчуванням\""));
     QCOMPARE(Main().sPageControl1->currentWidget(), Main().tshData);
     QCOMPARE(Main().ImgPreviewTag, -1);
     QCOMPARE(Main().ImgPreview->toolTip(), TMainF::HintZoom);

@@ -5,12 +5,16 @@
 #include "app/uPreviewImage.h"
 #include "app/uSharedDataPanel.h"
 #include "app/uTitledMenu.h"
-#include "layout/uLayoutPage.h"
+#include "render/uBlankImitation.h"
+#include "render/uCompose.h"
 #include "pupils/MyExcelUtils.h"
 #include "store/uAppPaths.h"
+#include "store/uSettings.h"
 #include "web/CommonNetUtils.h"
 
 #include <QAbstractEventDispatcher>
+#include <QPainter>
+#include <QWheelEvent>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -138,11 +142,16 @@ TMainF::TMainF(QWidget *parent)
   CreateInputFields();
   CreateStatusBar();
 
+  // The wheel over any part of the window zooms the preview.
+  qApp->installEventFilter(this);
   if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TMainF::ActionList32Update);
 }
 
-TMainF::~TMainF() = default;
+TMainF::~TMainF()
+{
+  qApp->removeEventFilter(this);
+}
 
 void TMainF::FormCreate()
 {
@@ -406,6 +415,7 @@ void TMainF::CreateRibbon()
     cbAutoCheckUpdate->setToolTip(QStringLiteral("Перевіряти наявність нової версії <b>при кожному старті програми "
                                                  "(рекомендується)</b><p>(Необхідно активне підключення до Інтернету)"));
     cbAutoCheckUpdate->setChecked(true);
+    connect(cbAutoCheckUpdate, &QCheckBox::clicked, this, [this] { RunGuarded(this, [this] { SaveSettings(); }); });
     column->addWidget(cbAutoCheckUpdate);
     group->addLayout(column);
     row->addWidget(sGroupBox1);
@@ -475,6 +485,7 @@ void TMainF::CreatePanels()
   ImgPreview->setTransparent(true);
   ImgPreview->setToolTip(HintZoom);
   ImgPreview->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ImgPreview, &TPreviewImage::clicked, this, [this] { RunGuarded(this, [this] { ImgPreviewClick(); }); });
   connect(ImgPreview, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
     if (!BackSideShown())
       MainPopupMenu->popup(ImgPreview->mapToGlobal(pos));
@@ -618,6 +629,7 @@ void TMainF::FormShow()
     ApplyZoom();
   }
   ZoomMax = ZoomFactor;
+  ZoomSteps = 0;
 
   ResetPreviewImages();
   SharedDataPanel->ShowFilledExtraFields();
@@ -636,33 +648,220 @@ void TMainF::ShowHelp(const QStringList &texts)
 void TMainF::ApplyZoom()
 {
   UpdateScreenScale();
-  PanelPreview->resize(RoundHalfEven(PageWidth * ScreenScaleX), RoundHalfEven(PageHeight * ScreenScaleY));
-  ImgBlank->setGeometry(0, 0, PanelPreview->width(), PanelPreview->height());
-  ImgPreview->setGeometry(0, 0, PanelPreview->width(), PanelPreview->height());
+  const QSize page = BlankImageSize(Layout);
+  PanelPreview->resize(page);
+  ImgBlank->setGeometry(0, 0, page.width(), page.height());
+  ImgPreview->setGeometry(0, 0, page.width(), page.height());
+
+  // The in-place fields keep the printed size of their text.
+  auto pointSize = [](double points) { return qMax(1, RoundHalfEven(ZoomFactor * points)); };
+  for (QWidget *field : std::initializer_list<QWidget *>{mmFacults, mmDPA, edGet, edAward, edMedal}) {
+    QFont f = field->font();
+    f.setPointSize(pointSize(12));
+    field->setFont(f);
+  }
+  QFont regNum = edRegNum->font();
+  regNum.setPointSize(pointSize(10));
+  edRegNum->setFont(regNum);
+  mmFacults->resize(RoundHalfEven(ZoomFactor * 361), RoundHalfEven(ZoomFactor * 105));
+  mmDPA->resize(RoundHalfEven(ZoomFactor * 370), RoundHalfEven(ZoomFactor * 105));
 }
 
 void TMainF::ResetPreviewImages()
 {
-  ImgBlank->resetPicture();
+  ImgPreview->setGeometry(0, 0, PanelPreview->width(), PanelPreview->height());
   ImgPreview->resetPicture();
+  ImgBlank->resetPicture();
   RedrawBlankImitation();
+  if (!BackSideShown()) {
+    QPainter canvas(&ImgPreview->picture());
+    canvas.setRenderHint(QPainter::TextAntialiasing);
+    ComposeCommonBlock(canvas, dtScreen, Layout, Fonts, CommonData, CurrentGrade);
+    ImgPreview->update();
+  }
 }
 
 void TMainF::RedrawBlankImitation()
 {
-  // The grey imitation of the blank is drawn by the preview (not built yet).
+  const QSize page = BlankImageSize(Layout);
+  PanelPreview->resize(page);
+  ImgBlank->setGeometry(0, 0, page.width(), page.height());
+  ImgPreview->setGeometry(0, 0, page.width(), page.height());
+  if (ImgPreview->picture().size() != page)
+    ImgPreview->resetPicture();
+  ShowFrontLines(false);
+  ShowBackLines();
+  const TFieldPlaces places =
+      ::RedrawBlankImitation(ImgBlank->picture(), Layout, CurrentGrade, BackSideShown());
+  if (!BackSideShown())
+    ShowFrontLines(acBlankAppearance->isChecked());
+  PlaceInputFields(places);
+  ImgBlank->update();
 }
 
-void TMainF::RedrawContent(TDrawTarget target)
+void TMainF::PlaceInputFields(const TFieldPlaces &places)
 {
-  if (target == dtScreen)
+  auto place = [](QWidget *field, const std::optional<QPoint> &at) {
+    if (at)
+      field->move(*at);
+  };
+  place(mmFacults, places.mmFacults);
+  place(edGet, places.edGet);
+  place(edMedal, places.edMedal);
+  place(edAward, places.edAward);
+  place(edDirector, places.edDirector);
+  place(edRegNum, places.edRegNum);
+  place(mmDPA, places.mmDPA);
+}
+
+void TMainF::RedrawContent(TDrawTarget target, QPainter *printerCanvas)
+{
+  QPainter screenCanvas;
+  QPainter *canvas = printerCanvas;
+  if (target == dtScreen) {
     ImgPreview->resetPicture();
+    screenCanvas.begin(&ImgPreview->picture());
+    screenCanvas.setRenderHint(QPainter::TextAntialiasing);
+    canvas = &screenCanvas;
+  }
+  if (canvas) {
+    if (BackSideShown()) {
+      TBackSideInput input{Layout, Fonts, CurrentGrade};
+      input.Facults = MemoLines(mmFacults->toPlainText());
+      input.Get = edGet->text();
+      input.Award = edAward->text();
+      input.Medal = edMedal->text();
+      input.Director = edDirector->text();
+      input.RegNum = edRegNum->text();
+      input.GenderIndex = rgGenderMale->isChecked() ? 0 : (rgGenderFemale->isChecked() ? 1 : -1);
+      input.IssueDate = IssueDate();
+      ComposeBackSide(*canvas, target, input);
+    } else {
+      const TSpreadInput input{Layout,        Fonts,           CommonData,
+                               CurrentGrade,  SelectedPupil(), SubjectNames,
+                               DpaSubjectNames, mAllowDopBottomRow->isChecked(), mAllowDopTopRow->isChecked()};
+      const TSpreadOutcome outcome = ComposeSpread(*canvas, target, input);
+      if (outcome.PupilComposed) {
+        DpaState = outcome.DpaState;
+        ImgPreview->setToolTip(DpaState == 0 ? HintZoom : HintClickFields);
+      }
+    }
+  }
+  if (screenCanvas.isActive())
+    screenCanvas.end();
+  ImgPreview->update();
   rgGender->setVisible(BackSideShown());
 }
 
-void TMainF::ShowLayoutLines(bool /*blankShown*/)
+bool TMainF::LineBelongsToGrade(const TLayoutLine *line) const
 {
-  // The draggable layout lines are placed on the preview by the layout editor.
+  return line->Grades() == 3 || line->Grades() == CurrentGrade;
+}
+
+void TMainF::ShowBackLines()
+{
+  for (const TLayoutLine *line : Layout.BackLines()) {
+    if (BackSideShown() && acBlankAppearance->isChecked() && LineBelongsToGrade(line))
+      FVisibleLines.insert(line);
+    else
+      FVisibleLines.remove(line);
+  }
+}
+
+void TMainF::ShowFrontLines(bool flag)
+{
+  for (const TLayoutLine *line : Layout.FrontLines()) {
+    if (flag && LineBelongsToGrade(line))
+      FVisibleLines.insert(line);
+    else
+      FVisibleLines.remove(line);
+  }
+}
+
+void TMainF::ShowLayoutLines(bool blankShown)
+{
+  ShowBackLines();
+  ShowFrontLines(blankShown && !BackSideShown());
+}
+
+QDate TMainF::IssueDate() const
+{
+  return SharedDataPanel->dtpDate->date();
+}
+
+void TMainF::InitLayout()
+{
+  const QString fileName = Layout.LayoutFileName();
+  if (!fileName.isEmpty() && QFileInfo::exists(fileName)) {
+    Layout.LoadLayoutFile(fileName);
+    SetWindowTitles(true);
+  } else {
+    SetWindowTitles(false);
+    Layout.DialogToLayout();
+  }
+}
+
+void TMainF::SetWindowTitles(bool fileApplies)
+{
+  const QString name =
+      fileApplies ? QFileInfo(Layout.LayoutFileName()).completeBaseName() : QStringLiteral("За замовчуванням");
+  setWindowTitle(QStringLiteral("%1 %2 - Налаштування макету: \"%3\"").arg(ApplicationTitle(), ProgramVersion(), name));
+}
+
+void TMainF::ImgPreviewClick()
+{
+  SelectLine(nullptr);
+  if (BackSideShown()) {
+    ImgPreviewTag = -ImgPreviewTag;
+    const QList<QWidget *> fields{mmFacults, edGet, edAward, edDirector, edRegNum};
+    if (ImgPreviewTag > 0) {
+      for (QWidget *field : fields)
+        field->show();
+      edMedal->setVisible(CurrentGrade == 2);
+      mmFacults->setFocus();
+    } else {
+      for (QWidget *field : fields)
+        field->hide();
+      edMedal->hide();
+      RedrawContent(dtScreen);
+    }
+  } else if (DpaState != 0) {
+    ImgPreviewTag = -ImgPreviewTag;
+    if (ImgPreviewTag > 0) {
+      mmDPA->show();
+      mmDPA->setFocus();
+    } else {
+      mmDPA->hide();
+      const int row = lbPupils->currentRow();
+      if (row >= 0 && row < Pupils.size())
+        Pupils[row].DpaMarks = MemoLines(mmDPA->toPlainText());
+      RedrawContent(dtScreen);
+    }
+  }
+}
+
+void TMainF::SetZoomSteps(int steps)
+{
+  ZoomSteps = steps;
+  ZoomFactor = ZoomMax - ZoomSteps * ZoomStep;
+  ApplyZoom();
+  ResetPreviewImages();
+  RedrawContent(dtScreen);
+}
+
+void TMainF::FormMouseWheelDown()
+{
+  // The zoom stops at three steps above nothing.
+  if (3 * ZoomStep >= ZoomFactor - 1e-9)
+    return;
+  SetZoomSteps(ZoomSteps + 1);
+}
+
+void TMainF::FormMouseWheelUp()
+{
+  if (ZoomSteps == 0)
+    return;
+  SetZoomSteps(ZoomSteps - 1);
 }
 
 void TMainF::SelectLine(QObject * /*line*/)
@@ -672,12 +871,40 @@ void TMainF::SelectLine(QObject * /*line*/)
 
 void TMainF::LoadSettings()
 {
-  // The settings store fills the common data, fonts and layout here.
+  const TSettings settings = ReadSettingsFile();
+  TSharedDataPanel &panel = *SharedDataPanel;
+  {
+    QSignalBlocker block(panel.dtpDate);
+    panel.dtpDate->setDate(settings.IssueDate);
+  }
+  CommonData = settings.Common;
+  Layout.SetLayoutFileName(settings.LastFileName);
+  Fonts = settings.Fonts;
+  panel.edGod->setText(YearFieldText(CommonData.God, panel.dtpDate->date()));
+  panel.edSchool1_9->setText(CommonData.School1);
+  panel.edSchool2_9->setText(CommonData.School2);
+  panel.edDopSchTop_9->setText(CommonData.DopSchTop);
+  panel.edDopSchDown_9->setText(CommonData.DopSchDown);
+  panel.edSchool1_11->setText(CommonData.School1_11);
+  panel.edSchool2_11->setText(CommonData.School2_11);
+  panel.edDopSchTop_11->setText(CommonData.DopSchTop_11);
+  panel.edDopSchDown_11->setText(CommonData.DopSchDown_11);
+  {
+    QSignalBlocker block(cbAutoCheckUpdate);
+    cbAutoCheckUpdate->setChecked(settings.AutoCheckUpdate);
+  }
+  InitLayout();
 }
 
 void TMainF::SaveSettings()
 {
-  // The settings store writes the common data, fonts and layout name here.
+  TSettings settings;
+  settings.IssueDate = IssueDate();
+  settings.Common = CommonData;
+  settings.LastFileName = Layout.LayoutFileName();
+  settings.Fonts = Fonts;
+  settings.AutoCheckUpdate = cbAutoCheckUpdate->isChecked();
+  WriteSettingsFile(settings);
 }
 
 void TMainF::CheckForUpdate(bool /*silent*/)
@@ -867,6 +1094,24 @@ void TMainF::closeEvent(QCloseEvent *event)
 
 bool TMainF::eventFilter(QObject *watched, QEvent *event)
 {
+  if (event->type() == QEvent::Wheel && FShown) {
+    // The same turn of the wheel travels up from the widget under the mouse
+    // to its parents: zoom once, and leave the event to them.
+    auto *wheel = static_cast<QWheelEvent *>(event);
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (widget && widget->window() == this && !(FLastWheel == event && FLastWheelTime == wheel->timestamp())) {
+      FLastWheel = event;
+      FLastWheelTime = wheel->timestamp();
+      const int delta = wheel->angleDelta().y();
+      RunGuarded(this, [this, delta] {
+        if (delta < 0)
+          FormMouseWheelDown();
+        else if (delta > 0)
+          FormMouseWheelUp();
+      });
+    }
+    return false;
+  }
   if (watched == sPageControl1->tabBar() && event->type() == QEvent::MouseButtonPress) {
     auto *press = static_cast<QMouseEvent *>(event);
     if (press->button() == Qt::LeftButton && sPageControl1->tabBar()->tabAt(press->position().toPoint()) == 0) {

@@ -1,9 +1,14 @@
 #pragma once
 
 #include "app/uDialogs.h"
+#include "layout/uLayout.h"
 #include "pupils/uPupils.h"
 #include "render/MyCanvasUtils.h"
 #include "store/uCommonData.h"
+#include "store/uFonts.h"
+
+#include <QDate>
+#include <QSet>
 
 #include <QMainWindow>
 
@@ -14,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QPainter;
 class QPlainTextEdit;
 class QRadioButton;
 class QStatusBar;
@@ -45,6 +51,12 @@ public:
   /// rows: 0 rows from the workbook, 1 nothing, 2 free lines.
   int DpaState = 0;
   double ZoomMax = 1.0;
+  /// The wheel's steps below ZoomMax: the zoom is ZoomMax - ZoomSteps * ZoomStep.
+  int ZoomSteps = 0;
+  /// The blank's layout: the 37 lines, the page size, the current file.
+  TLayout Layout;
+  /// The five fonts of the printed text.
+  TFontSet Fonts;
   /// The common data as last accepted in the common data panel.
   TCommonData CommonData;
 
@@ -150,8 +162,21 @@ public:
   void ApplyZoom();
   void ResetPreviewImages();
   void RedrawBlankImitation();
-  void RedrawContent(TDrawTarget target);
+  /// Recomposes the visible side: onto the preview (dtScreen) or onto the
+  /// printer's canvas (dtPrinter, `printerCanvas` then required).
+  void RedrawContent(TDrawTarget target, QPainter *printerCanvas = nullptr);
   void ShowLayoutLines(bool blankShown);
+  void ShowFrontLines(bool flag);
+  void ShowBackLines();
+  /// Whether a layout line is shown on the preview now.
+  bool LineVisible(const TLayoutLine *line) const { return FVisibleLines.contains(line); }
+  void InitLayout();
+  void SetWindowTitles(bool fileApplies);
+  void ImgPreviewClick();
+  void FormMouseWheelDown();
+  void FormMouseWheelUp();
+  /// The issue date of the common data panel.
+  QDate IssueDate() const;
   void SelectLine(QObject *line);
   void CheckForUpdate(bool silent);
   void acPrintExecute();
@@ -188,9 +213,15 @@ private:
   void CreateStatusBar();
   void PopupMainMenu();
   void ApplyImportedWorkbook(const TClassWorkbook &book);
+  void PlaceInputFields(const struct TFieldPlaces &places);
+  bool LineBelongsToGrade(const TLayoutLine *line) const;
+  void SetZoomSteps(int steps);
 
   bool FShown = false;
   bool FImporting = false;
   int FLastRibbonPage = 1;
   QString FHelpText;
+  QSet<const TLayoutLine *> FVisibleLines;
+  const QEvent *FLastWheel = nullptr;
+  quint64 FLastWheelTime = 0;
 };
