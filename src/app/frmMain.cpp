@@ -2,11 +2,13 @@
 
 #include "app/uAppStart.h"
 #include "app/uIcons.h"
+#include "app/uImgLine.h"
 #include "app/uPreviewImage.h"
 #include "app/uSharedDataPanel.h"
 #include "app/uTitledMenu.h"
 #include "render/uBlankImitation.h"
 #include "render/uCompose.h"
+#include "print/MyPrinterUtils.h"
 #include "pupils/MyExcelUtils.h"
 #include "store/uAppPaths.h"
 #include "store/uSettings.h"
@@ -21,15 +23,18 @@
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QDir>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -54,6 +59,8 @@ const QString TMainF::T4 = QStringLiteral("Клацніть по додатку,
 const QString TMainF::T5 =
     QStringLiteral("Оскільки задня сторінка додатку у багатьох випускників однакова, вона заповнюється без "
                    "персоналізації та роздруковується у потрібній кількості.");
+const QString TMainF::PrintJobTitle = QStringLiteral("Орнавел 2012");
+const QString TMainF::ModifiedStatusText = QStringLiteral("Зміни макету бланку не збережені !");
 const QString TMainF::HintZoom = QStringLiteral("Коліщатком миші можна налаштувати масштаб відображення");
 const QString TMainF::HintClickFields = QStringLiteral("Клацніть по додатку, аби показати/сховати поля введення");
 
@@ -235,6 +242,7 @@ void TMainF::CreateActions()
                       QKeySequence(QStringLiteral("Ctrl+Z")));
   acUndo->setIcon(RibbonImage(TRibbonImage::Undo));
   acUndo->setEnabled(false);
+  connect(acUndo, &QAction::triggered, this, [this] { RunGuarded(this, [this] { acUndoExecute(); }); });
 
   acCheckUpdate =
       MakeAction(this, "acCheckUpdate", QStringLiteral("Перевірити доступні оновлення зараз..."),
@@ -473,6 +481,8 @@ void TMainF::CreatePanels()
   PanelPreview = new QWidget(PanelWork);
   PanelPreview->setObjectName(QStringLiteral("PanelPreview"));
   PanelPreview->setAutoFillBackground(true);
+  // The arrow keys move the selected layout line while the preview has the focus.
+  PanelPreview->setFocusPolicy(Qt::ClickFocus);
   QPalette white = PanelPreview->palette();
   white.setColor(QPalette::Window, Qt::white);
   PanelPreview->setPalette(white);
@@ -665,6 +675,8 @@ void TMainF::ApplyZoom()
   edRegNum->setFont(regNum);
   mmFacults->resize(RoundHalfEven(ZoomFactor * 361), RoundHalfEven(ZoomFactor * 105));
   mmDPA->resize(RoundHalfEven(ZoomFactor * 370), RoundHalfEven(ZoomFactor * 105));
+  for (TImgLine *line : FrontLines + BackLines)
+    line->Reposition();
 }
 
 void TMainF::ResetPreviewImages()
@@ -760,22 +772,168 @@ bool TMainF::LineBelongsToGrade(const TLayoutLine *line) const
 
 void TMainF::ShowBackLines()
 {
-  for (const TLayoutLine *line : Layout.BackLines()) {
-    if (BackSideShown() && acBlankAppearance->isChecked() && LineBelongsToGrade(line))
-      FVisibleLines.insert(line);
-    else
-      FVisibleLines.remove(line);
-  }
+  for (TImgLine *line : BackLines)
+    line->setVisible(BackSideShown() && acBlankAppearance->isChecked() && LineBelongsToGrade(line->Line()));
 }
 
 void TMainF::ShowFrontLines(bool flag)
 {
-  for (const TLayoutLine *line : Layout.FrontLines()) {
-    if (flag && LineBelongsToGrade(line))
-      FVisibleLines.insert(line);
-    else
-      FVisibleLines.remove(line);
+  for (TImgLine *line : FrontLines)
+    line->setVisible(flag && LineBelongsToGrade(line->Line()));
+}
+
+bool TMainF::LineVisible(const TLayoutLine *line) const
+{
+  const TImgLine *image = FImgLines.value(line);
+  return image && !image->isHidden();
+}
+
+void TMainF::CreateLayoutLines()
+{
+  if (!FImgLines.isEmpty())
+    return;
+  for (TLayoutLine *item : Layout.Lines()) {
+    TImgLine *line = TImgLine::Create(item, PanelPreview);
+    line->installEventFilter(this);
+    FImgLines.insert(item, line);
+    (item->Side() != 0 ? BackLines : FrontLines).append(line);
   }
+  // The in-place fields lie over the lines.
+  for (QWidget *field : std::initializer_list<QWidget *>{edGet, mmFacults, edAward, edMedal, edRegNum, mmDPA,
+                                                         edDirector, rgGender})
+    field->raise();
+}
+
+void TMainF::SelectLine(TImgLine *line)
+{
+  for (TImgLine *each : FrontLines + BackLines)
+    each->SetMarked(false);
+  ActiveLine = line;
+  if (line) {
+    PanelPreview->setFocus();
+    line->SetMarked(true);
+  }
+}
+
+void TMainF::SetLayoutModified(bool modified)
+{
+  acSaveBlankSettings->setEnabled(modified);
+  lblModified->setVisible(modified);
+  StatusPanel1->setText(modified ? ModifiedStatusText : QString());
+}
+
+bool TMainF::LayoutModified() const
+{
+  return acSaveBlankSettings->isEnabled();
+}
+
+void TMainF::RecordLayoutChange(TImgLine *line)
+{
+  if (sPageControl1->currentWidget() != tshMaket)
+    sPageControl1->setCurrentWidget(tshMaket);
+  SetLayoutModified(true);
+  UndoList.append({line, DragAnchor.X, DragAnchor.Y});
+  acUndo->setEnabled(true);
+  Layout.LayoutToDialog();
+  Layout.DialogToLayout();
+  LayoutFieldsChanged();
+  ResetPreviewImages();
+  RedrawContent(dtScreen);
+}
+
+void TMainF::acUndoExecute()
+{
+  if (UndoList.isEmpty())
+    return;
+  const TUndoEntry entry = UndoList.constLast();
+  entry.Line->Line()->SetX(entry.X);
+  entry.Line->Line()->SetY(entry.Y);
+  Layout.LayoutToDialog();
+  Layout.DialogToLayout();
+  LayoutFieldsChanged();
+  ResetPreviewImages();
+  RedrawContent(dtScreen);
+  UndoList.removeLast();
+  if (UndoList.isEmpty()) {
+    acUndo->setEnabled(false);
+    SetLayoutModified(false);
+  }
+}
+
+bool TMainF::ImgLineMouse(TImgLine *line, QEvent *event)
+{
+  auto *mouse = static_cast<QMouseEvent *>(event);
+  const QPoint pos = mouse->position().toPoint();
+  switch (event->type()) {
+  case QEvent::MouseButtonPress:
+    SelectLine(line);
+    line->Dragging = mouse->button() == Qt::LeftButton;
+    if (line->Dragging)
+      DragAnchor = {pos, line->Line()->X(), line->Line()->Y()};
+    return true;
+  case QEvent::MouseMove:
+    if (line->Dragging && pos != DragAnchor.Mouse) {
+      // The mouse's place in the preview, less where it held the line.
+      if (!qobject_cast<TLinkedXImgLine *>(line))
+        line->Line()->SetX(RoundHalfEven((pos.x() + line->x() - DragAnchor.Mouse.x()) / ScreenScaleX));
+      if (!qobject_cast<TLinkedYImgLine *>(line))
+        line->Line()->SetY(RoundHalfEven((pos.y() + line->y() - DragAnchor.Mouse.y() + 4) / ScreenScaleY));
+    }
+    return true;
+  case QEvent::MouseButtonRelease: {
+    const bool moved =
+        line->Dragging && (line->Line()->X() != DragAnchor.X || line->Line()->Y() != DragAnchor.Y);
+    line->Dragging = false;
+    if (moved)
+      RunGuarded(this, [this, line] { RecordLayoutChange(line); });
+    return true;
+  }
+  default:
+    return false;
+  }
+}
+
+bool TMainF::FormKeyUp(QKeyEvent *event)
+{
+  if (!ActiveLine || event->isAutoRepeat())
+    return false;
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  const double step = modifiers == Qt::ControlModifier ? 0.2 : 1.0;
+  const bool linkedX = qobject_cast<TLinkedXImgLine *>(ActiveLine);
+  const bool linkedY = qobject_cast<TLinkedYImgLine *>(ActiveLine);
+  TLayoutLine *line = ActiveLine->Line();
+  qint32 x = line->X();
+  double y = line->Y();
+  switch (event->key()) {
+  case Qt::Key_Left:
+    if (linkedX)
+      return false;
+    x -= 1;
+    break;
+  case Qt::Key_Right:
+    if (linkedX)
+      return false;
+    x += 1;
+    break;
+  case Qt::Key_Up:
+    if (linkedY)
+      return false;
+    y -= step;
+    break;
+  case Qt::Key_Down:
+    if (linkedY)
+      return false;
+    y += step;
+    break;
+  default:
+    return false;
+  }
+  DragAnchor.X = line->X();
+  DragAnchor.Y = line->Y();
+  line->SetX(x);
+  line->SetY(y);
+  RunGuarded(this, [this] { RecordLayoutChange(ActiveLine); });
+  return false;
 }
 
 void TMainF::ShowLayoutLines(bool blankShown)
@@ -789,8 +947,13 @@ QDate TMainF::IssueDate() const
   return SharedDataPanel->dtpDate->date();
 }
 
+void TMainF::LayoutFieldsChanged()
+{
+}
+
 void TMainF::InitLayout()
 {
+  CreateLayoutLines();
   const QString fileName = Layout.LayoutFileName();
   if (!fileName.isEmpty() && QFileInfo::exists(fileName)) {
     Layout.LoadLayoutFile(fileName);
@@ -864,10 +1027,6 @@ void TMainF::FormMouseWheelUp()
   SetZoomSteps(ZoomSteps - 1);
 }
 
-void TMainF::SelectLine(QObject * /*line*/)
-{
-  // No layout line exists yet, so none can be active.
-}
 
 void TMainF::LoadSettings()
 {
@@ -912,14 +1071,62 @@ void TMainF::CheckForUpdate(bool /*silent*/)
   // The update check asks the product web site here.
 }
 
+QPrinter &TMainF::CurrentPrinter()
+{
+  if (!FPrinter)
+    FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *FPrinter;
+}
+
 void TMainF::acPrintExecute()
 {
-  // The print job sends the visible side to the printer here.
+  if (!BackSideShown()) {
+    const bool noSchool = CurrentGrade == 1 ? CommonData.School1.isEmpty() || CommonData.School2.isEmpty()
+                                            : CommonData.School1_11.isEmpty() || CommonData.School2_11.isEmpty();
+    if (noSchool &&
+        !Dialogs::askYesNo(this, QStringLiteral("Відсутня назва навчального закладу!\r\rВсе одно роздрукувати?")))
+      return;
+    if (DpaState == 1 && !Dialogs::askYesNo(this, QStringLiteral("Не заповнені поля ДПА!\r\rАби їх заповнити, "
+                                                                 "клацніть по додатку.\r\rВсе одно роздрукувати?")))
+      return;
+  }
+
+  // Without a printer Qt would quietly write a PDF file nobody asked for.
+  QPrinter &printer = CurrentPrinter();
+  const bool usable = printer.outputFormat() == QPrinter::NativeFormat
+                          ? !printer.printerName().isEmpty() && printer.isValid()
+                          : !printer.outputFileName().isEmpty();
+  if (!usable)
+    throw EAppError(QStringLiteral("Не удалось инициализировать структуру TDeviceMode"));
+
+  SetPaperSize(printer, Layout.PageHeight(), Layout.PageWidth());
+  SetOrientation(printer, OrientLandscape);
+  ReadPrinterResolution(printer);
+  ReadPrinterOffsets(printer);
+  printer.setDocName(PrintJobTitle);
+  QPainter canvas;
+  if (!canvas.begin(&printer))
+    throw EAppError(QStringLiteral("Не вдалося розпочати друк на принтері \"%1\".")
+                        .arg(printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName()
+                                                                              : printer.outputFileName()));
+  canvas.setFont(QFont(QStringLiteral("Times New Roman")));
+  RedrawContent(dtPrinter, &canvas);
+  if (!canvas.end())
+    throw EAppError(QStringLiteral("Не вдалося завершити друк."));
+
+  if (!BackSideShown() && lbPupils->currentRow() < lbPupils->count() - 1) {
+    {
+      QSignalBlocker block(lbPupils);
+      lbPupils->setCurrentRow(lbPupils->currentRow() + 1);
+    }
+    lbPupilsClick();
+  }
 }
 
 void TMainF::acSelectPrinterExecute()
 {
-  // The printer dialog precedes the print job here.
+  if (Dialogs::executePrint(this, &CurrentPrinter()))
+    acPrintExecute();
 }
 
 void TMainF::acSaveBlankSettingsExecute()
@@ -1061,9 +1268,13 @@ void TMainF::ActionList32Update()
     acOpenBackData->setEnabled(back);
   if (acSaveBackData->isEnabled() != back)
     acSaveBackData->setEnabled(back);
-  // No layout line can be active yet: the third panel stays empty.
-  if (!StatusPanel2->text().isEmpty())
-    StatusPanel2->clear();
+  const QString active =
+      ActiveLine ? QStringLiteral("Активна линія - зліва: %1 мм; зверху: %2 мм")
+                       .arg(ActiveLine->Line()->X())
+                       .arg(QLocale().toString(ActiveLine->Line()->Y(), 'f', 1).rightJustified(4, QLatin1Char(' ')))
+                 : QString();
+  if (StatusPanel2->text() != active)
+    StatusPanel2->setText(active);
 }
 
 bool TMainF::FormCloseQuery()
@@ -1094,6 +1305,19 @@ void TMainF::closeEvent(QCloseEvent *event)
 
 bool TMainF::eventFilter(QObject *watched, QEvent *event)
 {
+  if (auto *line = qobject_cast<TImgLine *>(watched)) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+        event->type() == QEvent::MouseButtonRelease)
+      return ImgLineMouse(line, event);
+  }
+  if (event->type() == QEvent::KeyRelease) {
+    // The window sees the keys before its controls; a release reaches the
+    // filter once per widget it travels through, so take it at the focus.
+    auto *widget = qobject_cast<QWidget *>(watched);
+    QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+    if (widget && widget->window() == this && widget == focus)
+      FormKeyUp(static_cast<QKeyEvent *>(event));
+  }
   if (event->type() == QEvent::Wheel && FShown) {
     // The same turn of the wheel travels up from the widget under the mouse
     // to its parents: zoom once, and leave the event to them.

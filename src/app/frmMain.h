@@ -8,7 +8,9 @@
 #include "store/uFonts.h"
 
 #include <QDate>
-#include <QSet>
+#include <QHash>
+
+#include <memory>
 
 #include <QMainWindow>
 
@@ -19,12 +21,15 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QKeyEvent;
 class QPainter;
+class QPrinter;
 class QPlainTextEdit;
 class QRadioButton;
 class QStatusBar;
 class QTabWidget;
 class QToolButton;
+class TImgLine;
 class TPreviewImage;
 class TSharedDataPanel;
 class TTitledMenu;
@@ -169,7 +174,44 @@ public:
   void ShowFrontLines(bool flag);
   void ShowBackLines();
   /// Whether a layout line is shown on the preview now.
-  bool LineVisible(const TLayoutLine *line) const { return FVisibleLines.contains(line); }
+  bool LineVisible(const TLayoutLine *line) const;
+  /// The image of a layout line on the preview (null before start-up).
+  TImgLine *ImgLineOf(const TLayoutLine *line) const { return FImgLines.value(line); }
+  void CreateLayoutLines();
+  /// The layout's field texts changed (a moved line, an undo): the layout
+  /// dialog shows them.
+  void LayoutFieldsChanged();
+  /// Records a moved line: the modified state, an undo entry, the derived
+  /// lines following their masters, the preview rebuilt.
+  void RecordLayoutChange(TImgLine *line);
+  void acUndoExecute();
+  /// Arrow keys move the active line (on their release).
+  bool FormKeyUp(QKeyEvent *event);
+  /// The unsaved-layout state: the save action, the red notice, the status bar.
+  void SetLayoutModified(bool modified);
+  bool LayoutModified() const;
+
+  /// The layout lines' images, spread and back side, in the layout's order.
+  QList<TImgLine *> FrontLines;
+  QList<TImgLine *> BackLines;
+  /// The selected layout line, or null.
+  TImgLine *ActiveLine = nullptr;
+  /// Where a drag started: the mouse in the line's pixels and the line's position.
+  struct TDragAnchor
+  {
+    QPoint Mouse;
+    qint32 X = 0;
+    double Y = 0.0;
+  } DragAnchor;
+  /// One undo step: the position that undo gives back to the line.
+  struct TUndoEntry
+  {
+    TImgLine *Line = nullptr;
+    qint32 X = 0;
+    double Y = 0.0;
+  };
+  QList<TUndoEntry> UndoList;
+  static const QString ModifiedStatusText;
   void InitLayout();
   void SetWindowTitles(bool fileApplies);
   void ImgPreviewClick();
@@ -177,7 +219,12 @@ public:
   void FormMouseWheelUp();
   /// The issue date of the common data panel.
   QDate IssueDate() const;
-  void SelectLine(QObject *line);
+  /// The current printer: the system's default until the print dialog
+  /// chooses another (tests make it write a PDF file).
+  QPrinter &CurrentPrinter();
+  /// The title of every print job, as the printer queue shows it.
+  static const QString PrintJobTitle;
+  void SelectLine(TImgLine *line);
   void CheckForUpdate(bool silent);
   void acPrintExecute();
   void acSelectPrinterExecute();
@@ -221,7 +268,9 @@ private:
   bool FImporting = false;
   int FLastRibbonPage = 1;
   QString FHelpText;
-  QSet<const TLayoutLine *> FVisibleLines;
+  QHash<const TLayoutLine *, TImgLine *> FImgLines;
+  bool ImgLineMouse(TImgLine *line, QEvent *event);
+  std::unique_ptr<QPrinter> FPrinter;
   const QEvent *FLastWheel = nullptr;
   quint64 FLastWheelTime = 0;
 };

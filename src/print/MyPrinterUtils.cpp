@@ -4,6 +4,7 @@
 
 #include <QPagedPaintDevice>
 #include <QPageLayout>
+#include <QPageSize>
 
 int PrinterDpiX = 600;
 int PrinterDpiY = 600;
@@ -38,4 +39,15 @@ int MmToPrinterX(double mm)
 int MmToPrinterY(double mm)
 {
   return RoundHalfEven((mm / 25.4 - PrinterOffsetTop) * PrinterDpiY);
+}
+
+void SetPaperSize(QPagedPaintDevice &printer, int width, int length)
+{
+  const QPageSize paper(QSizeF(width, length), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+  printer.setPageSize(paper);
+}
+
+void SetOrientation(QPagedPaintDevice &printer, int orientation)
+{
+  printer.setPageOrientation(orientation == OrientLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }

@@ -23,3 +23,13 @@ void ReadPrinterOffsets(QPagedPaintDevice &printer);
 int MmToPrinterX(double mm);
 /// Millimetres from the paper's top edge to the printer's device pixels.
 int MmToPrinterY(double mm);
+
+/// Describes the paper as a user-defined size, `width` by `length` whole
+/// millimetres standing upright (148 by 210 for the default blank).
+void SetPaperSize(QPagedPaintDevice &printer, int width, int length);
+/// Turns the page: 1 = portrait, 2 = landscape.
+void SetOrientation(QPagedPaintDevice &printer, int orientation);
+
+/// The orientation numbers SetOrientation takes.
+constexpr int OrientPortrait = 1;
+constexpr int OrientLandscape = 2;
