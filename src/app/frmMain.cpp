@@ -11,6 +11,7 @@
 #include "print/MyPrinterUtils.h"
 #include "pupils/MyExcelUtils.h"
 #include "store/uAppPaths.h"
+#include "store/uIniFile.h"
 #include "store/uSettings.h"
 #include "web/CommonNetUtils.h"
 
@@ -61,6 +62,7 @@ const QString TMainF::T5 =
                    "персоналізації та роздруковується у потрібній кількості.");
 const QString TMainF::PrintJobTitle = QStringLiteral("Орнавел 2012");
 const QString TMainF::ModifiedStatusText = QStringLiteral("Зміни макету бланку не збережені !");
+const QString TMainF::BackDataFilter = QStringLiteral("Файли даних задньої сторінки (*.bdf)|*.bdf");
 const QString TMainF::HintZoom = QStringLiteral("Коліщатком миші можна налаштувати масштаб відображення");
 const QString TMainF::HintClickFields = QStringLiteral("Клацніть по додатку, аби показати/сховати поля введення");
 
@@ -224,6 +226,7 @@ void TMainF::CreateActions()
 
   acFonts = MakeAction(this, "acFonts", QStringLiteral("Шрифти..."), QStringLiteral("Налаштування шрифтів..."));
   acFonts->setIcon(RibbonImage(TRibbonImage::Fonts));
+  connect(acFonts, &QAction::triggered, this, [this] { RunGuarded(this, [this] { acFontsExecute(); }); });
 
   acHelp = MakeAction(this, "acHelp", QStringLiteral("Допомога..."), QStringLiteral("Більше допомоги в Інтернеті..."));
   acHelp->setIcon(RibbonImage(TRibbonImage::Help));
@@ -254,10 +257,14 @@ void TMainF::CreateActions()
                               QStringLiteral("Відкрити збережені дані задньої сторінки..."));
   acOpenBackData->setIcon(RibbonImage(TRibbonImage::OpenBackData));
   acOpenBackData->setEnabled(false);
+  connect(acOpenBackData, &QAction::triggered, this,
+          [this] { RunGuarded(this, [this] { acOpenBackDataExecute(); }); });
   acSaveBackData = MakeAction(this, "acSaveBackData", QStringLiteral("Зберегти дані задньої сторінки..."),
                               QStringLiteral("Зберегти дані задньої сторінки..."));
   acSaveBackData->setIcon(RibbonImage(TRibbonImage::SaveBackData));
   acSaveBackData->setEnabled(false);
+  connect(acSaveBackData, &QAction::triggered, this,
+          [this] { RunGuarded(this, [this] { acSaveBackDataExecute(); }); });
 
   // Shortcuts work wherever the focus is in the window.
   addActions({acImportFromExcel, acBlankAppearance, acBlankSettings, acSharedData, acPrint, acSideSwitch,
@@ -304,6 +311,27 @@ void TMainF::CreateMenus()
   mAllowDopTopRow = MainPopupMenu->addAction(QStringLiteral("Використовувати місце зверху правої сторінки"));
   mAllowDopTopRow->setObjectName(QStringLiteral("mAllowDopTopRow"));
   mAllowDopTopRow->setCheckable(true);
+  FontsMenu = new QMenu(this);
+  FontsMenu->setObjectName(QStringLiteral("FontsMenu"));
+  auto fontItem = [this](const char *name, int kind, const QString &caption) {
+    QAction *item = FontsMenu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setData(kind);
+    connect(item, &QAction::triggered, this, [this, kind] { RunGuarded(this, [this, kind] { EditFont(kind); }); });
+  };
+  fontItem("N5", fkSeriaNumb, QStringLiteral("Серія та номер документа..."));
+  fontItem("mFont", fkFIO, QStringLiteral("Прізвище, ім'я та по батькові..."));
+  fontItem("N3", fkSchool, QStringLiteral("Назва навчального закладу..."));
+  fontItem("N4", fkSubjMark, QStringLiteral("Предмети та оцінки..."));
+  FontsMenu->addSeparator()->setObjectName(QStringLiteral("N7"));
+  fontItem("N6", fkBackSide, QStringLiteral("Задня сторінка..."));
+  FontsMenu->addSeparator()->setObjectName(QStringLiteral("N8"));
+  mDefaultFonts = FontsMenu->addAction(QStringLiteral("Повернути всі шрифти за замовчуванням"));
+  mDefaultFonts->setObjectName(QStringLiteral("mDefaultFonts"));
+  mDefaultFonts->setData(fkResetAll);
+  connect(mDefaultFonts, &QAction::triggered, this,
+          [this] { RunGuarded(this, [this] { ApplyFont(fkResetAll); }); });
+
   for (QAction *option : {mAllowDopBottomRow, mAllowDopTopRow})
     connect(option, &QAction::triggered, this, [this] { RunGuarded(this, [this] { RedrawContent(dtScreen); }); });
 }
@@ -1127,6 +1155,83 @@ void TMainF::acSelectPrinterExecute()
 {
   if (Dialogs::executePrint(this, &CurrentPrinter()))
     acPrintExecute();
+}
+
+void TMainF::acFontsExecute()
+{
+  Dialogs::popupMenu(FontsMenu, btnFonts->mapToGlobal(QPoint(0, btnFonts->height())));
+}
+
+void TMainF::EditFont(int kind)
+{
+  const TDtkFont *current = Fonts.OfKind(kind);
+  if (!current)
+    return;
+  QFont dialogFont = *current;
+  if (Dialogs::executeFont(this, dialogFont, [this, kind](const QFont &applied) {
+        RunGuarded(this, [this, kind, &applied] { ApplyFont(kind, applied); });
+      }))
+    ApplyFont(kind, dialogFont);
+}
+
+void TMainF::ApplyFont(int kind, const QFont &chosen)
+{
+  if (kind == fkResetAll) {
+    if (Dialogs::askYesNo(
+            this, QStringLiteral("Ви дійсно бажаєте повернути всі шрифти до налаштувань за замовчуванням?")))
+      Fonts = TFontSet();
+  } else if (TDtkFont *font = Fonts.OfKind(kind)) {
+    // The face, size and style; colour and effects are not the dialog's.
+    font->setFamily(chosen.family());
+    font->setPointSizeF(chosen.pointSizeF() > 0 ? chosen.pointSizeF() : font->pointSizeF());
+    font->setBold(chosen.bold());
+    font->setItalic(chosen.italic());
+  } else {
+    return;
+  }
+  RedrawContent(dtScreen);
+  SaveSettings();
+}
+
+void TMainF::acOpenBackDataExecute()
+{
+  OpenDlg.Filter = BackDataFilter;
+  OpenDlg.MustExist = false;
+  if (!Dialogs::executeOpen(this, OpenDlg))
+    return;
+  const TIniFile ini(OpenDlg.FileName);
+  QStringList lines;
+  for (int i = 1; i <= 5; ++i)
+    lines << ini.ReadString(QStringLiteral("mmFacults"), QStringLiteral("Line%1").arg(i), QString());
+  // Every line ends with a line break, as lines added to a memo do.
+  mmFacults->setPlainText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+  const QString fields = QStringLiteral("Fields");
+  edGet->setText(ini.ReadString(fields, QStringLiteral("edGet"), QString()));
+  edMedal->setText(ini.ReadString(fields, QStringLiteral("edMedal"), QString()));
+  edAward->setText(ini.ReadString(fields, QStringLiteral("edAward"), QString()));
+  edDirector->setText(ini.ReadString(fields, QStringLiteral("edDirector"), QString()));
+  edRegNum->setText(ini.ReadString(fields, QStringLiteral("edRegNum"), QString()));
+  RedrawContent(dtScreen);
+}
+
+void TMainF::acSaveBackDataExecute()
+{
+  SaveDlg.Filter = BackDataFilter;
+  SaveDlg.DefaultExt = QStringLiteral("bdf");
+  SaveDlg.ConfirmOverwrite = false;
+  if (!Dialogs::executeSave(this, SaveDlg))
+    return;
+  TIniFile ini(SaveDlg.FileName);
+  const QStringList lines = MemoLines(mmFacults->toPlainText());
+  for (int i = 0; i < lines.size(); ++i)
+    ini.WriteString(QStringLiteral("mmFacults"), QStringLiteral("Line%1").arg(i + 1), lines.at(i));
+  const QString fields = QStringLiteral("Fields");
+  ini.WriteString(fields, QStringLiteral("edGet"), edGet->text());
+  ini.WriteString(fields, QStringLiteral("edMedal"), edMedal->text());
+  ini.WriteString(fields, QStringLiteral("edAward"), edAward->text());
+  ini.WriteString(fields, QStringLiteral("edDirector"), edDirector->text());
+  ini.WriteString(fields, QStringLiteral("edRegNum"), edRegNum->text());
+  ini.UpdateFile();
 }
 
 void TMainF::acSaveBlankSettingsExecute()

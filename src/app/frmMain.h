@@ -104,6 +104,8 @@ public:
   QAction *N9 = nullptr; ///< "Вихід"
   QMenu *PrintMenu = nullptr;
   QMenu *MainPopupMenu = nullptr;
+  QMenu *FontsMenu = nullptr;
+  QAction *mDefaultFonts = nullptr;
   QAction *mAllowDopBottomRow = nullptr;
   QAction *mAllowDopTopRow = nullptr;
 
@@ -185,6 +187,19 @@ public:
   /// lines following their masters, the preview rebuilt.
   void RecordLayoutChange(TImgLine *line);
   void acUndoExecute();
+
+  // Fonts
+  void acFontsExecute();
+  /// Edits the font of a kind (1..5) in the font dialog.
+  void EditFont(int kind);
+  /// The font dialog's choice (`chosen`) goes into the kind's font; kind -1
+  /// asks to reset all five. Then the preview is redrawn and the settings saved.
+  void ApplyFont(int kind, const QFont &chosen = QFont());
+
+  // Back-side data files
+  void acOpenBackDataExecute();
+  void acSaveBackDataExecute();
+  static const QString BackDataFilter;
   /// Arrow keys move the active line (on their release).
   bool FormKeyUp(QKeyEvent *event);
   /// The unsaved-layout state: the save action, the red notice, the status bar.

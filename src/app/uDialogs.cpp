@@ -3,7 +3,9 @@
 #include "uAppStart.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGroupBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -21,6 +23,7 @@ struct TScript
   QQueue<QString> FileNames;
   QQueue<bool> PrintAnswers;
   QQueue<std::optional<QFont>> Fonts;
+  QQueue<QFont> FontApplies;
   QQueue<QAction *> MenuChoices;
   QList<Dialogs::TShown> Shown;
 };
@@ -179,6 +182,11 @@ bool Dialogs::executeFont(QWidget *parent, QFont &font, const std::function<void
 {
   Record(QStringLiteral("font"), font.family());
   if (Script().Scripted) {
+    if (!Script().FontApplies.isEmpty()) {
+      const QFont applied = Script().FontApplies.dequeue();
+      if (apply)
+        apply(applied);
+    }
     if (Script().Fonts.isEmpty())
       return false;
     const std::optional<QFont> chosen = Script().Fonts.dequeue();
@@ -190,6 +198,11 @@ bool Dialogs::executeFont(QWidget *parent, QFont &font, const std::function<void
   QFontDialog dlg(font, parent);
   dlg.setOption(QFontDialog::ScalableFonts, true);
   dlg.setOption(QFontDialog::NonScalableFonts, false);
+  dlg.setOption(QFontDialog::DontUseNativeDialog, true);
+  // Underline, strike-out and colour are not part of a printed font here.
+  for (QCheckBox *effect : dlg.findChildren<QCheckBox *>())
+    if (auto *group = qobject_cast<QGroupBox *>(effect->parentWidget()))
+      group->hide();
   if (apply) {
     // QFontDialog has no Apply button of its own: add one to its button box.
     if (auto *box = dlg.findChild<QDialogButtonBox *>()) {
@@ -256,6 +269,11 @@ void Dialogs::setNextFont(const std::optional<QFont> &font)
   Script().Fonts.enqueue(font);
 }
 
+void Dialogs::setNextFontApply(const QFont &font)
+{
+  Script().FontApplies.enqueue(font);
+}
+
 void Dialogs::setNextMenuChoice(QAction *action)
 {
   Script().MenuChoices.enqueue(action);
@@ -277,5 +295,6 @@ void Dialogs::clearScript()
   Script().FileNames.clear();
   Script().PrintAnswers.clear();
   Script().Fonts.clear();
+  Script().FontApplies.clear();
   Script().MenuChoices.clear();
 }

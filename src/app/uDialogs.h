@@ -82,6 +82,8 @@ public:
   static void setNextPrintAccepted(bool accepted);
   /// The next font dialog confirms this font; nullopt cancels it.
   static void setNextFont(const std::optional<QFont> &font);
+  /// The next font dialog first presses Apply with this font.
+  static void setNextFontApply(const QFont &font);
   /// The next popped-up menu triggers this action (nullptr: dismissed).
   static void setNextMenuChoice(QAction *action);
   static const QList<TShown> &shown();
