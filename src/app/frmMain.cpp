@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "app/uAppStart.h"
+#include "app/frmBlankSettings.h"
 #include "app/uIcons.h"
 #include "app/uImgLine.h"
 #include "app/uPreviewImage.h"
@@ -151,6 +152,10 @@ TMainF::TMainF(QWidget *parent)
   CreateInputFields();
   CreateStatusBar();
 
+  // The layout dialog follows the main window and lives as long as it.
+  BlankSettingsF = new TBlankSettingsF(Layout, this);
+  BlankSettingsF->setLayoutAppliedTarget(this);
+
   // The wheel over any part of the window zooms the preview.
   qApp->installEventFilter(this);
   if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
@@ -186,6 +191,7 @@ void TMainF::CreateActions()
   acBlankSettings = MakeAction(this, "acBlankSettings", QStringLiteral("Налаштувати макет бланку..."),
                                QStringLiteral("Налаштувати макет бланку..."));
   acBlankSettings->setIcon(RibbonImage(TRibbonImage::BlankSettings));
+  connect(acBlankSettings, &QAction::triggered, this, [this] { RunGuarded(this, [this] { BlankSettingsF->exec(); }); });
 
   acSharedData = MakeAction(this, "acSharedData", QStringLiteral("Спільні дані..."),
                             QStringLiteral("Редагування загальних для всіх учнів даних..."));
@@ -977,6 +983,24 @@ QDate TMainF::IssueDate() const
 
 void TMainF::LayoutFieldsChanged()
 {
+  BlankSettingsF->FieldsFromLayout();
+}
+
+bool TMainF::event(QEvent *event)
+{
+  if (event->type() == TBlankSettingsF::WM_LAYOUT_APPLIED) {
+    RunGuarded(this, [this] { LayoutApplied(); });
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+void TMainF::LayoutApplied()
+{
+  RedrawBlankImitation();
+  RedrawContent(dtScreen);
+  SetWindowTitles(!Layout.LayoutFileName().isEmpty());
+  SaveSettings();
 }
 
 void TMainF::InitLayout()
@@ -994,9 +1018,10 @@ void TMainF::InitLayout()
 
 void TMainF::SetWindowTitles(bool fileApplies)
 {
-  const QString name =
-      fileApplies ? QFileInfo(Layout.LayoutFileName()).completeBaseName() : QStringLiteral("За замовчуванням");
+  const QString name = fileApplies ? TBlankSettingsF::LayoutDisplayName(Layout.LayoutFileName())
+                                   : TBlankSettingsF::DefaultLayoutName();
   setWindowTitle(QStringLiteral("%1 %2 - Налаштування макету: \"%3\"").arg(ApplicationTitle(), ProgramVersion(), name));
+  BlankSettingsF->SetLayoutCaption(name);
 }
 
 void TMainF::ImgPreviewClick()
@@ -1236,7 +1261,9 @@ void TMainF::acSaveBackDataExecute()
 
 void TMainF::acSaveBlankSettingsExecute()
 {
-  // The layout editor writes the current layout file here.
+  // A write that failed keeps the changes marked as unsaved.
+  if (BlankSettingsF->btnApplyClick())
+    SetLayoutModified(false);
 }
 
 bool TMainF::BackSideShown() const

@@ -29,6 +29,7 @@ class QRadioButton;
 class QStatusBar;
 class QTabWidget;
 class QToolButton;
+class TBlankSettingsF;
 class TImgLine;
 class TPreviewImage;
 class TSharedDataPanel;
@@ -120,6 +121,8 @@ public:
   QLabel *lblHelp1 = nullptr;
   QLabel *lblHelp2 = nullptr;
   TSharedDataPanel *SharedDataPanel = nullptr;
+  /// The layout dialog: made once at start-up, it lives for the whole run.
+  TBlankSettingsF *BlankSettingsF = nullptr;
 
   // --- In-place input fields of the preview ---
   QLineEdit *edGet = nullptr;
@@ -228,6 +231,8 @@ public:
   QList<TUndoEntry> UndoList;
   static const QString ModifiedStatusText;
   void InitLayout();
+  /// The layout dialog applied the layout (its posted notice).
+  void LayoutApplied();
   void SetWindowTitles(bool fileApplies);
   void ImgPreviewClick();
   void FormMouseWheelDown();
@@ -261,6 +266,7 @@ public:
   static const QString HintZoom, HintClickFields;
 
 protected:
+  bool event(QEvent *event) override;
   void showEvent(QShowEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
