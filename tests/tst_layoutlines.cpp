@@ -1,19 +1,24 @@
 // The layout lines on the preview, driven with real mouse and key events:
 // selecting, dragging, the arrow keys, undo and the unsaved-layout state.
 
+#include "app/frmBlankSettings.h"
 #include "app/frmMain.h"
 #include "app/uImgLine.h"
 #include "app/uSkin.h"
 #include "store/uAppPaths.h"
+#include "store/uSettings.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QLineEdit>
 #include <QLabel>
 #include <QLocale>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QDir>
 #include <QTimer>
 
 #include <memory>
@@ -295,6 +300,96 @@ private slots:
     QVERIFY(!Main().close());
     Dialogs::setNextAnswer(QMessageBox::No);
     QVERIFY(Main().close());
+  }
+  void saveWithoutAFileAsksForOne()
+  {
+    QTest::mouseClick(Img(TLayoutItem::SeriaLine), Qt::LeftButton, {}, QPoint(3, 4));
+    KeyUp(Qt::Key_Down);
+    const QString file = FFolder->filePath(QStringLiteral("Новий"));
+    Dialogs::setNextFileName(file);
+    Main().acSaveBlankSettings->trigger();
+    QVERIFY(QFile::exists(file + QStringLiteral(".blf")));
+    QVERIFY(!Main().LayoutModified());
+    // The posted refresh names the new layout and remembers it.
+    QCoreApplication::processEvents();
+    QCOMPARE(Main().windowTitle(), QStringLiteral("Орнавел 2013 2.2.2 - Налаштування макету: \"Новий\""));
+    QCOMPARE(Main().BlankSettingsF->windowTitle(), QStringLiteral("Налаштування макету бланка Додатку: \"Новий\""));
+    QCOMPARE(ReadSettingsFile().LastFileName, file + QStringLiteral(".blf"));
+    // Undo after a save moves the line back and leaves the state off.
+    Main().acUndo->trigger();
+    QCOMPARE(Item(TLayoutItem::SeriaLine)->Y(), 22.0);
+    QVERIFY(!Main().LayoutModified());
+    QVERIFY(!Main().acUndo->isEnabled());
+  }
+
+  void cancelledSaveDialogStillClearsTheState()
+  {
+    QTest::mouseClick(Img(TLayoutItem::SeriaLine), Qt::LeftButton, {}, QPoint(3, 4));
+    KeyUp(Qt::Key_Down);
+    Dialogs::setNextFileName(QString());
+    Main().acSaveBlankSettings->trigger();
+    QVERIFY(!Main().LayoutModified());
+    QVERIFY(QDir(FFolder->path()).entryList(QStringList{QStringLiteral("*.blf")}).isEmpty());
+  }
+
+  void failedWriteKeepsTheChangesUnsaved()
+  {
+    // The layout file's folder is a regular file: nothing can be written there.
+    const QString blocker = FFolder->filePath(QStringLiteral("blocker"));
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    Main().Layout.SetLayoutFileName(blocker + QStringLiteral("/layout.blf"));
+    QTest::mouseClick(Img(TLayoutItem::SeriaLine), Qt::LeftButton, {}, QPoint(3, 4));
+    KeyUp(Qt::Key_Down);
+    Dialogs::clearShown();
+    Main().acSaveBlankSettings->trigger();
+    QVERIFY(Main().LayoutModified());
+    QCOMPARE(Dialogs::shown().size(), 1);
+    QVERIFY(Dialogs::shown().first().Text.startsWith(QStringLiteral("Unable to write to ")));
+    // Closing asks, Yes fails to write again: the window stays open.
+    Dialogs::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(!Main().close());
+  }
+
+  void closingAndSavingRemembersTheLayout()
+  {
+    const QString file = FFolder->filePath(QStringLiteral("Мій макет.blf"));
+    Main().Layout.SetLayoutFileName(file);
+    QTest::mouseClick(Img(TLayoutItem::SeriaLine), Qt::LeftButton, {}, QPoint(3, 4));
+    KeyUp(Qt::Key_Down);
+    KeyUp(Qt::Key_Down);
+    Dialogs::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(Main().close());
+    QVERIFY(QFile::exists(file));
+    // The posted refresh saves the settings with the file's name.
+    QCoreApplication::processEvents();
+    FMain = std::make_unique<TMainF>();
+    FMain->resize(1700, 900);
+    FMain->show();
+    QVERIFY(QTest::qWaitForWindowExposed(FMain.get()));
+    QCOMPARE(Item(TLayoutItem::SeriaLine)->Y(), 24.0);
+    QCOMPARE(Main().windowTitle(), QStringLiteral("Орнавел 2013 2.2.2 - Налаштування макету: \"Мій макет\""));
+  }
+
+  void typedValueAppliedThroughTheDialog()
+  {
+    const QString file = FFolder->filePath(QStringLiteral("current.blf"));
+    Main().Layout.SetLayoutFileName(file);
+    QTimer::singleShot(0, this, [this] {
+      QLineEdit *seriaY = Main().BlankSettingsF->Field(QStringLiteral("edSeriaY"));
+      seriaY->selectAll();
+      QTest::keyClicks(seriaY, QStringLiteral("12,5"));
+      QTest::keyClick(seriaY, Qt::Key_Return);
+    });
+    Main().acBlankSettings->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(Item(TLayoutItem::SeriaLine)->Y(), 12.5);
+    QCOMPARE(Item(TLayoutItem::NumberLine)->Y(), 12.5);
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(Main().windowTitle(), QStringLiteral("Орнавел 2013 2.2.2 - Налаштування макету: \"current\""));
+    // The dialog's own Apply does not touch the unsaved-layout state.
+    QVERIFY(!Main().LayoutModified());
   }
 };
 
