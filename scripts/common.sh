@@ -10,9 +10,10 @@ ORNAVEL_PACKAGES=(
   qt6-base-dev qt6-translations-l10n
   libgsf-1-dev libzip-dev
   fonts-liberation2 fontconfig
-  # Tests: printed PDF files read back, and a private print queue.
-  poppler-utils cups printer-driver-cups-pdf
 )
+
+# Only the tests: printed PDF files read back, and a private print queue.
+ORNAVEL_TEST_PACKAGES=(poppler-utils cups printer-driver-cups-pdf)
 
 ornavel_install_packages() {
   local missing=() pkg
