@@ -9,6 +9,7 @@
 #include "app/uPreviewImage.h"
 #include "app/uSkin.h"
 #include "store/uAppPaths.h"
+#include "web/CommonNetUtils.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,6 +32,7 @@ int main(int argc, char **argv)
   QTemporaryDir folder;
   SetProgramFolderOverride(folder.path());
   Dialogs::setScripted(true);
+  SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
   TMainF main;
   main.resize(1366, 768);
   main.show();

@@ -1,5 +1,6 @@
 // The font menu and dialog, and the back side's data files (.bdf).
 
+#include "web/CommonNetUtils.h"
 #include "app/frmMain.h"
 #include "app/uPreviewImage.h"
 #include "app/uSkin.h"
@@ -78,6 +79,8 @@ private slots:
   {
     ApplySkin(*qApp);
     Dialogs::setScripted(true);
+    // The start-up update check asks a closed port on this machine, nothing outside.
+    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
   }
 
   void init()

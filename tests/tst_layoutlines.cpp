@@ -1,6 +1,7 @@
 // The layout lines on the preview, driven with real mouse and key events:
 // selecting, dragging, the arrow keys, undo and the unsaved-layout state.
 
+#include "web/CommonNetUtils.h"
 #include "app/frmBlankSettings.h"
 #include "app/frmMain.h"
 #include "app/uImgLine.h"
@@ -74,6 +75,8 @@ private slots:
   {
     ApplySkin(*qApp);
     Dialogs::setScripted(true);
+    // The start-up update check asks a closed port on this machine, nothing outside.
+    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
   }
 
   void init()

@@ -90,6 +90,8 @@ private slots:
   {
     ApplySkin(*qApp);
     Dialogs::setScripted(true);
+    // The start-up update check asks a closed port on this machine, nothing outside.
+    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
     SetOpenUrlHandler([this](const QString &address) {
       FOpened << address;
       return !address.contains(QLatin1String("fail"));

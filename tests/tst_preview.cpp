@@ -1,6 +1,7 @@
 // The preview of the main window: zoom by the wheel, the in-place fields,
 // the clicks on the content image and the visibility of the layout lines.
 
+#include "web/CommonNetUtils.h"
 #include "app/frmMain.h"
 #include "app/uPreviewImage.h"
 #include "app/uSkin.h"
@@ -77,6 +78,8 @@ private slots:
   {
     ApplySkin(*qApp);
     Dialogs::setScripted(true);
+    // The start-up update check asks a closed port on this machine, nothing outside.
+    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
   }
 
   void init()

@@ -3,6 +3,7 @@
 // millimetres against the layout, the page size, the questions before
 // printing, the move to the next pupil, and the refusal without a printer.
 
+#include "web/CommonNetUtils.h"
 #include "TestPdfText.h"
 
 #include "app/frmMain.h"
@@ -481,6 +482,8 @@ private slots:
     QLocale::setDefault(QLocale(QLocale::Ukrainian, QLocale::Ukraine));
     ApplySkin(*qApp);
     Dialogs::setScripted(true);
+    // The start-up update check asks a closed port on this machine, nothing outside.
+    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
   }
 
   void init()

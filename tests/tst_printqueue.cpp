@@ -7,6 +7,7 @@
 // Needs root (cupsd runs its filters as the lp user and must own its
 // folders) and the cups and printer-driver-cups-pdf packages.
 
+#include "web/CommonNetUtils.h"
 #include "TestPdfText.h"
 
 #include "app/frmMain.h"
@@ -246,6 +247,8 @@ private slots:
     QLocale::setDefault(QLocale(QLocale::Ukrainian, QLocale::Ukraine));
     ApplySkin(*qApp);
     Dialogs::setScripted(true);
+    // The start-up update check asks a closed port on this machine, nothing outside.
+    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
   }
 
   void cleanupTestCase()

@@ -1,5 +1,6 @@
 // The common data panel: the year rules, the school names, OK and Cancel.
 
+#include "web/CommonNetUtils.h"
 #include "app/frmMain.h"
 #include "app/uSharedDataPanel.h"
 #include "app/uSkin.h"
@@ -50,6 +51,8 @@ private slots:
   {
     ApplySkin(*qApp);
     Dialogs::setScripted(true);
+    // The start-up update check asks a closed port on this machine, nothing outside.
+    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
   }
 
   void init()

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "app/uAppStart.h"
+#include "app/frmAbout.h"
 #include "app/frmBlankSettings.h"
 #include "app/uIcons.h"
 #include "app/uImgLine.h"
@@ -15,6 +16,7 @@
 #include "store/uIniFile.h"
 #include "store/uSettings.h"
 #include "web/CommonNetUtils.h"
+#include "web/uUpdateCheck.h"
 
 #include <QAbstractEventDispatcher>
 #include <QPainter>
@@ -155,6 +157,7 @@ TMainF::TMainF(QWidget *parent)
   // The layout dialog follows the main window and lives as long as it.
   BlankSettingsF = new TBlankSettingsF(Layout, this);
   BlankSettingsF->setLayoutAppliedTarget(this);
+  AboutBox = new TAboutBox(this);
 
   // The wheel over any part of the window zooms the preview.
   qApp->installEventFilter(this);
@@ -236,9 +239,11 @@ void TMainF::CreateActions()
 
   acHelp = MakeAction(this, "acHelp", QStringLiteral("Допомога..."), QStringLiteral("Більше допомоги в Інтернеті..."));
   acHelp->setIcon(RibbonImage(TRibbonImage::Help));
+  connect(acHelp, &QAction::triggered, this, [this] { RunGuarded(this, [this] { _acHelpExecute(); }); });
 
   acShowAbout = MakeAction(this, "acShowAbout", QStringLiteral("Про програму..."), QStringLiteral("Про програму..."));
   acShowAbout->setIcon(RibbonImage(TRibbonImage::About));
+  connect(acShowAbout, &QAction::triggered, this, [this] { RunGuarded(this, [this] { btnShowAboutClick(); }); });
 
   acSaveBlankSettings = MakeAction(this, "acSaveBlankSettings", QStringLiteral("Зберегти зміни макету"),
                                    QStringLiteral("Зберегти зміни макету"), QKeySequence(QStringLiteral("Ctrl+S")));
@@ -1119,9 +1124,46 @@ void TMainF::SaveSettings()
   WriteSettingsFile(settings);
 }
 
-void TMainF::CheckForUpdate(bool /*silent*/)
+void TMainF::CheckForUpdate(bool silent)
 {
-  // The update check asks the product web site here.
+  QString importance;
+  QString setupFileName;
+  GetLastVersionInfo(importance, setupFileName);
+  const TUpdateAction action = DecideUpdate(silent, importance, setupFileName);
+  switch (action) {
+  case TUpdateAction::Nothing:
+    return;
+  case TUpdateAction::ShowUpToDate:
+    Dialogs::information(this, UpToDateText);
+    return;
+  case TUpdateAction::ShowFailed:
+    Dialogs::error(this, CheckFailedText);
+    return;
+  case TUpdateAction::OfferImportant:
+  case TUpdateAction::OfferOrdinary:
+    break;
+  }
+  if (sPageControl1->currentWidget() != tshHelp)
+    sPageControl1->setCurrentWidget(tshHelp);
+  if (!Dialogs::askYesNo(this, UpdateQuestion(action), Dialogs::Icon::Warning))
+    return;
+  SaveDlg.Filter = QStringLiteral("Всі файли|*.*");
+  SaveDlg.FileName = setupFileName;
+  SaveDlg.ConfirmOverwrite = true;
+  if (!Dialogs::executeSave(this, SaveDlg))
+    return;
+  if (DownloadFile(InstallerAddress(setupFileName), SaveDlg.FileName))
+    Dialogs::information(this, InstallerDownloadedText);
+}
+
+void TMainF::_acHelpExecute()
+{
+  OpenUrl(HelpAddress());
+}
+
+void TMainF::btnShowAboutClick()
+{
+  AboutBox->exec();
 }
 
 QPrinter &TMainF::CurrentPrinter()

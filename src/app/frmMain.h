@@ -29,6 +29,7 @@ class QRadioButton;
 class QStatusBar;
 class QTabWidget;
 class QToolButton;
+class TAboutBox;
 class TBlankSettingsF;
 class TImgLine;
 class TPreviewImage;
@@ -123,6 +124,8 @@ public:
   TSharedDataPanel *SharedDataPanel = nullptr;
   /// The layout dialog: made once at start-up, it lives for the whole run.
   TBlankSettingsF *BlankSettingsF = nullptr;
+  /// The about box: made once at start-up after the layout dialog.
+  TAboutBox *AboutBox = nullptr;
 
   // --- In-place input fields of the preview ---
   QLineEdit *edGet = nullptr;
@@ -249,6 +252,8 @@ public:
   void acPrintExecute();
   void acSelectPrinterExecute();
   void acSaveBlankSettingsExecute();
+  void _acHelpExecute();
+  void btnShowAboutClick();
   bool FormCloseQuery();
 
   /// True while the back side is shown.

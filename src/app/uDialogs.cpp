@@ -26,6 +26,7 @@ struct TScript
   QQueue<QFont> FontApplies;
   QQueue<QAction *> MenuChoices;
   QList<Dialogs::TShown> Shown;
+  std::function<void(const Dialogs::TShown &)> OnShown;
 };
 
 TScript &Script()
@@ -35,9 +36,11 @@ TScript &Script()
 }
 
 void Record(const QString &kind, const QString &text, Dialogs::Icon icon = Dialogs::Icon::Information,
-            QMessageBox::StandardButtons buttons = {})
+            QMessageBox::StandardButtons buttons = {}, const QString &fileName = QString())
 {
-  Script().Shown.append({kind, text, icon, buttons});
+  Script().Shown.append({kind, text, icon, buttons, fileName});
+  if (Script().OnShown)
+    Script().OnShown(Script().Shown.constLast());
 }
 
 QMessageBox::Icon QtIcon(Dialogs::Icon icon)
@@ -76,7 +79,8 @@ QStringList Patterns(const QString &filter)
 
 bool RunFileDialog(QWidget *parent, TFileDlg &dlg, bool save)
 {
-  Record(save ? QStringLiteral("save") : QStringLiteral("open"), dlg.Filter);
+  Record(save ? QStringLiteral("save") : QStringLiteral("open"), dlg.Filter, Dialogs::Icon::Information, {},
+         dlg.FileName);
   if (Script().Scripted) {
     const QString name = Script().FileNames.isEmpty() ? QString() : Script().FileNames.dequeue();
     if (name.isEmpty())
@@ -282,6 +286,11 @@ void Dialogs::setNextMenuChoice(QAction *action)
 const QList<Dialogs::TShown> &Dialogs::shown()
 {
   return Script().Shown;
+}
+
+void Dialogs::setOnShown(const std::function<void(const TShown &)> &callback)
+{
+  Script().OnShown = callback;
 }
 
 void Dialogs::clearShown()

@@ -46,6 +46,8 @@ public:
     QString Text; ///< message text, or the file dialog's filter
     Icon MessageIcon = Icon::Information;
     QMessageBox::StandardButtons Buttons;
+    /// The name a file dialog proposed when it opened.
+    QString FileName;
   };
 
   /// A message box; returns the button pressed (Cancel/No when closed otherwise).
@@ -87,6 +89,8 @@ public:
   /// The next popped-up menu triggers this action (nullptr: dismissed).
   static void setNextMenuChoice(QAction *action);
   static const QList<TShown> &shown();
+  /// Called as each dialog is (or would be) shown, before its answer.
+  static void setOnShown(const std::function<void(const TShown &)> &callback);
   static void clearShown();
   /// Drops any scripted answers not used yet.
   static void clearScript();

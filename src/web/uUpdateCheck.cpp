@@ -19,7 +19,7 @@ void GetLastVersionInfo(QString &importance, QString &setupFileName)
     return;
 
   const TIniFile list(listPath);
-  if (list.ReadString(ListSection, QStringLiteral("LastVersion"), QString()) == ProgramVersion) {
+  if (list.ReadString(ListSection, QStringLiteral("LastVersion"), QString()) == ProgramReleaseVersion) {
     setupFileName.clear();
     return;
   }

@@ -3,7 +3,7 @@
 #include <QString>
 
 /// The program's version as the update list names releases.
-inline const QString ProgramVersion = QStringLiteral("2013-2.2.2.0");
+inline const QString ProgramReleaseVersion = QStringLiteral("2013-2.2.2.0");
 
 /// The installer name GetLastVersionInfo gives when the list could not be fetched.
 inline const QString ListNotFetched = QStringLiteral("000");
@@ -30,7 +30,7 @@ inline const QString InstallerDownloadedText =
  * `setupFileName` is "000" (ListNotFetched) when the list could not be
  * downloaded, empty when the program is up to date or nothing is offered,
  * otherwise the installer's file name. `importance` is the list's
- * Importance when the list names a version other than ProgramVersion,
+ * Importance when the list names a version other than ProgramReleaseVersion,
  * otherwise empty. An installer name that is not a plain file name
  * (IsPlainFileName) is refused: nothing is offered then.
  */
