@@ -45,8 +45,7 @@ bool FindTextOfWidth(QPaintDevice *device, int width, QFont &font, QString &text
 enum class TPrimitive { TextOut, Centred, InSpan };
 
 /// Draws `text` with the primitive at x (or FioCentreX) / span x..x+l, y.
-void DrawWith(QPainter &painter, TPrimitive primitive, TDrawTarget target, int x, int l, double y,
-              const QString &text)
+void DrawWith(QPainter &painter, TPrimitive primitive, TDrawTarget target, int x, int l, double y, const QString &text)
 {
   switch (primitive) {
   case TPrimitive::TextOut:
@@ -196,19 +195,26 @@ private slots:
     QTest::newRow("screen, y 78.5") << dtScreen << TPrimitive::TextOut << 54 << 0 << 0 << 78.5 << 101 << 0 << 297;
     // 204.094 - 50.5 and 188.976 - 50.5: rounding the centre first would
     // give 154 and 139.
-    QTest::newRow("screen, centred on 54, width 101") << dtScreen << TPrimitive::Centred << 54 << 0 << 0 << 78.0 << 101 << 154 << 295;
-    QTest::newRow("screen, centred on 50, width 101") << dtScreen << TPrimitive::Centred << 50 << 0 << 0 << 78.0 << 101 << 138 << 295;
-    QTest::newRow("screen, centred on 54, width 103") << dtScreen << TPrimitive::Centred << 54 << 0 << 0 << 78.0 << 103 << 153 << 295;
+    QTest::newRow("screen, centred on 54, width 101")
+        << dtScreen << TPrimitive::Centred << 54 << 0 << 0 << 78.0 << 101 << 154 << 295;
+    QTest::newRow("screen, centred on 50, width 101")
+        << dtScreen << TPrimitive::Centred << 50 << 0 << 0 << 78.0 << 101 << 138 << 295;
+    QTest::newRow("screen, centred on 54, width 103")
+        << dtScreen << TPrimitive::Centred << 54 << 0 << 0 << 78.0 << 103 << 153 << 295;
     // The middle of an odd span lies on a half millimetre: 35.5 mm.
     QTest::newRow("screen, span 5 + 61") << dtScreen << TPrimitive::InSpan << 54 << 5 << 61 << 78.0 << 101 << 84 << 295;
 
     QTest::newRow("printer, x 5 y 78") << dtPrinter << TPrimitive::TextOut << 54 << 5 << 0 << 78.0 << 101 << 18 << 1793;
     QTest::newRow("printer, x 30") << dtPrinter << TPrimitive::TextOut << 54 << 30 << 0 << 78.0 << 101 << 609 << 1793;
-    QTest::newRow("printer, x 0 is negative") << dtPrinter << TPrimitive::TextOut << 54 << 0 << 0 << 78.0 << 101 << -100 << 1793;
+    QTest::newRow("printer, x 0 is negative")
+        << dtPrinter << TPrimitive::TextOut << 54 << 0 << 0 << 78.0 << 101 << -100 << 1793;
     // 1176 less half the width rounded to even: 50.5 -> 50, 51.5 -> 52.
-    QTest::newRow("printer, centred, width 101") << dtPrinter << TPrimitive::Centred << 54 << 0 << 0 << 78.0 << 101 << 1126 << 1793;
-    QTest::newRow("printer, centred, width 103") << dtPrinter << TPrimitive::Centred << 54 << 0 << 0 << 78.0 << 103 << 1124 << 1793;
-    QTest::newRow("printer, span 5 + 61") << dtPrinter << TPrimitive::InSpan << 54 << 5 << 61 << 78.0 << 101 << 689 << 1793;
+    QTest::newRow("printer, centred, width 101")
+        << dtPrinter << TPrimitive::Centred << 54 << 0 << 0 << 78.0 << 101 << 1126 << 1793;
+    QTest::newRow("printer, centred, width 103")
+        << dtPrinter << TPrimitive::Centred << 54 << 0 << 0 << 78.0 << 103 << 1124 << 1793;
+    QTest::newRow("printer, span 5 + 61")
+        << dtPrinter << TPrimitive::InSpan << 54 << 5 << 61 << 78.0 << 101 << 689 << 1793;
   }
 
   void textPosition()
@@ -438,8 +444,8 @@ private slots:
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("offsets.pdf")));
-    printer.setPageSize(QPageSize(QSizeF(148, 210), QPageSize::Millimeter, QStringLiteral("blank"),
-                                  QPageSize::ExactMatch));
+    printer.setPageSize(
+        QPageSize(QSizeF(148, 210), QPageSize::Millimeter, QStringLiteral("blank"), QPageSize::ExactMatch));
     printer.setPageOrientation(QPageLayout::Landscape);
     if (ownMargins)
       QVERIFY(printer.setPageMargins(QMarginsF(12.7, 6.35, 5, 5), QPageLayout::Millimeter));
@@ -452,8 +458,8 @@ private slots:
     QCOMPARE(resolution, 1200);
     QCOMPARE(PrinterDpiX, resolution);
     QCOMPARE(PrinterDpiY, resolution);
-    const QPointF offset = printer.pageRect(QPrinter::DevicePixel).topLeft()
-                           - printer.paperRect(QPrinter::DevicePixel).topLeft();
+    const QPointF offset =
+        printer.pageRect(QPrinter::DevicePixel).topLeft() - printer.paperRect(QPrinter::DevicePixel).topLeft();
     QCOMPARE(PrinterOffsetLeft, offset.x() / resolution);
     QCOMPARE(PrinterOffsetTop, offset.y() / resolution);
     if (left >= 0) {

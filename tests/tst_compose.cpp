@@ -137,7 +137,7 @@ std::optional<TPlaced> Find(const QList<TPlaced> &placed, const QString &text, i
   } while (false)
 
 // Default layout values used below (millimetres).
-constexpr double LeftPitch = 60.0 / 11; // (138 - 78) / 11
+constexpr double LeftPitch = 60.0 / 11;  // (138 - 78) / 11
 constexpr double RightPitch = 60.0 / 11; // (77 - 17) / 11
 constexpr double DpaPitch = 5.6;         // (138 - 110) / 5
 
@@ -263,9 +263,9 @@ private slots:
     QFETCH(double, godY);
     QFETCH(double, topX);
     QFETCH(double, downX);
-    FCommon = TCommonData{QStringLiteral("13"),   QStringLiteral("Ліцей №1"),   QStringLiteral("м. Києва"),
-                          QStringLiteral("верх"), QStringLiteral("низ"),        QStringLiteral("Ліцеї №1"),
-                          QStringLiteral("м. Києві"), QStringLiteral("верх 11"), QStringLiteral("низ 11")};
+    FCommon = TCommonData{QStringLiteral("13"),       QStringLiteral("Ліцей №1"), QStringLiteral("м. Києва"),
+                          QStringLiteral("верх"),     QStringLiteral("низ"),      QStringLiteral("Ліцеї №1"),
+                          QStringLiteral("м. Києві"), QStringLiteral("верх 11"),  QStringLiteral("низ 11")};
     const TRun run = Spread(nullptr, grade);
     // With no pupil only the common block is drawn, and DpaState stays.
     QVERIFY(!run.Outcome.PupilComposed);
@@ -459,7 +459,7 @@ private slots:
   void backSideElectives()
   {
     TBackSideInput input = BackInput(1);
-    input.Facults = QStringList{QStringLiteral("1"), QStringLiteral("2"), QString(), QStringLiteral("4"),
+    input.Facults = QStringList{QStringLiteral("1"), QStringLiteral("2"), QString(),          QStringLiteral("4"),
                                 QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7")};
     const QList<TPlaced> texts = Back(input);
     for (int i : {0, 1, 3, 4})
@@ -566,8 +566,8 @@ private slots:
     QTest::newRow("empty") << QString() << QStringList();
     QTest::newRow("one empty line") << QStringLiteral("\n") << QStringList{QString()};
     QTest::newRow("trailing break") << QStringLiteral("a\n") << QStringList{QStringLiteral("a")};
-    QTest::newRow("inner empty") << QStringLiteral("a\n\nb") << QStringList{QStringLiteral("a"), QString(),
-                                                                            QStringLiteral("b")};
+    QTest::newRow("inner empty") << QStringLiteral("a\n\nb")
+                                 << QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")};
   }
 
   void memoLines()

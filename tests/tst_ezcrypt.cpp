@@ -213,10 +213,18 @@ private slots:
     QTest::addColumn<QString>("dest");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("culprit"); // the path the message names
-    QTest::newRow("source is a folder") << "folder" << "dest.dat" << "Cannot open file" << "folder";
-    QTest::newRow("destination is a folder") << "plain.ini" << "folder" << "Cannot create file" << "folder";
-    QTest::newRow("destination inside a file")
-        << "plain.ini" << "plain.ini/dest.dat" << "Cannot create file" << "plain.ini/dest.dat";
+    QTest::newRow("source is a folder") << "folder"
+                                        << "dest.dat"
+                                        << "Cannot open file"
+                                        << "folder";
+    QTest::newRow("destination is a folder") << "plain.ini"
+                                             << "folder"
+                                             << "Cannot create file"
+                                             << "folder";
+    QTest::newRow("destination inside a file") << "plain.ini"
+                                               << "plain.ini/dest.dat"
+                                               << "Cannot create file"
+                                               << "plain.ini/dest.dat";
   }
 
   void fileErrors()

@@ -25,8 +25,7 @@ private slots:
     QTest::newRow("series and number") << TDtkFont(TFontSeriaNumb()) << int(fkSeriaNumb) << 11 << false
                                        << QStringLiteral("FontSeriaNumb");
     QTest::newRow("name") << TDtkFont(TFontFIO()) << int(fkFIO) << 13 << true << QStringLiteral("FontFIO");
-    QTest::newRow("school") << TDtkFont(TFontSchool()) << int(fkSchool) << 12 << false
-                            << QStringLiteral("FontSchool");
+    QTest::newRow("school") << TDtkFont(TFontSchool()) << int(fkSchool) << 12 << false << QStringLiteral("FontSchool");
     QTest::newRow("subjects and marks") << TDtkFont(TFontSubjMark()) << int(fkSubjMark) << 12 << true
                                         << QStringLiteral("FontSubjMark");
     QTest::newRow("back side") << TDtkFont(TFontBackSide()) << int(fkBackSide) << 12 << true
@@ -77,8 +76,7 @@ private slots:
   void timesNewRomanHasItsMetricTwin()
   {
     const QFontInfo info(TFontSubjMark{});
-    QVERIFY2(info.family() == QStringLiteral("Liberation Serif")
-                 || info.family() == QStringLiteral("Times New Roman"),
+    QVERIFY2(info.family() == QStringLiteral("Liberation Serif") || info.family() == QStringLiteral("Times New Roman"),
              qPrintable(QStringLiteral("resolved to ") + info.family()));
   }
 

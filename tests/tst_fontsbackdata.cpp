@@ -1,12 +1,12 @@
 // The font menu and dialog, and the back side's data files (.bdf).
 
-#include "web/CommonNetUtils.h"
 #include "app/frmMain.h"
 #include "app/uPreviewImage.h"
 #include "app/uSkin.h"
 #include "render/uCompose.h"
 #include "store/uAppPaths.h"
 #include "store/uSettings.h"
+#include "web/CommonNetUtils.h"
 
 #include <QAction>
 #include <QApplication>
@@ -109,11 +109,12 @@ private slots:
       items << (item->isSeparator() ? QStringLiteral("-") : item->text());
       tags << item->data().toInt();
     }
-    QCOMPARE(items, (QStringList{QStringLiteral("Серія та номер документа..."),
-                                 QStringLiteral("Прізвище, ім'я та по батькові..."),
-                                 QStringLiteral("Назва навчального закладу..."), QStringLiteral("Предмети та оцінки..."),
-                                 QStringLiteral("-"), QStringLiteral("Задня сторінка..."), QStringLiteral("-"),
-                                 QStringLiteral("Повернути всі шрифти за замовчуванням")}));
+    QCOMPARE(
+        items,
+        (QStringList{QStringLiteral("Серія та номер документа..."), QStringLiteral("Прізвище, ім'я та по батькові..."),
+                     QStringLiteral("Назва навчального закладу..."), QStringLiteral("Предмети та оцінки..."),
+                     QStringLiteral("-"), QStringLiteral("Задня сторінка..."), QStringLiteral("-"),
+                     QStringLiteral("Повернути всі шрифти за замовчуванням")}));
     QCOMPARE(tags, (QList<int>{1, 2, 3, 4, 0, 5, 0, -1}));
     Main().acFonts->trigger();
     QCOMPARE(Dialogs::shown().last().Kind, QStringLiteral("menu"));

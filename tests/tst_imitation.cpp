@@ -43,20 +43,48 @@ using TEdits = QList<QPair<QString, QString>>;
 /// than its default, and the X values it reads differ wherever the layout
 /// lets them (AwardLine follows FacultFirstLine).
 const TEdits Moved = {
-    {"edSeriaX", "32"},           {"edSeriaY", "23.5"},          {"edFio1X", "7"},
-    {"edLeftGenderY_9", "45"},    {"edGodX_9", "33"},            {"edGodY_9", "46"},
-    {"edLeftGenderX_11", "16"},   {"edLeftGenderY_11", "45.5"},  {"edGodX_11", "13"},
-    {"edGodY_11", "51"},          {"edRightGenderX", "122"},     {"edRightGenderY", "88"},
-    {"edLeftFirstSubjX", "6"},    {"edLeftFirstSubjY", "80"},    {"edLeftFirstMarkX", "74"},
-    {"edRightFirstSubjX", "108"}, {"edRightFirstMarkX", "177"},  {"edBackTopGenderX", "40"},
-    {"edBackTopGenderY", "19"},   {"edFacultX", "16"},           {"edFacultFirstY", "30"},
-    {"edGet1Y", "60"},            {"edAwardY", "78"},            {"edDirector9X", "39"},
-    {"edDirector9Y", "100"},      {"edRegNum9X", "57"},          {"edRegNum9Y", "132"},
-    {"edZaX", "20"},              {"edZaY", "57"},               {"edMedalluX", "12"},
-    {"edMedalluY", "71"},         {"edMedalluGenderY", "65"},    {"edAward11X", "29"},
-    {"edAward11Y", "84"},         {"edBack11LowerGenderY", "90"}, {"edDirector11X", "36"},
-    {"edDirector11Y", "104"},     {"edRegNum11X", "53"},         {"edRegNum11Y", "133"},
-    {"edMonthX", "31"},           {"edDateY", "119"},            {"edYearX", "64"},
+    {"edSeriaX", "32"},
+    {"edSeriaY", "23.5"},
+    {"edFio1X", "7"},
+    {"edLeftGenderY_9", "45"},
+    {"edGodX_9", "33"},
+    {"edGodY_9", "46"},
+    {"edLeftGenderX_11", "16"},
+    {"edLeftGenderY_11", "45.5"},
+    {"edGodX_11", "13"},
+    {"edGodY_11", "51"},
+    {"edRightGenderX", "122"},
+    {"edRightGenderY", "88"},
+    {"edLeftFirstSubjX", "6"},
+    {"edLeftFirstSubjY", "80"},
+    {"edLeftFirstMarkX", "74"},
+    {"edRightFirstSubjX", "108"},
+    {"edRightFirstMarkX", "177"},
+    {"edBackTopGenderX", "40"},
+    {"edBackTopGenderY", "19"},
+    {"edFacultX", "16"},
+    {"edFacultFirstY", "30"},
+    {"edGet1Y", "60"},
+    {"edAwardY", "78"},
+    {"edDirector9X", "39"},
+    {"edDirector9Y", "100"},
+    {"edRegNum9X", "57"},
+    {"edRegNum9Y", "132"},
+    {"edZaX", "20"},
+    {"edZaY", "57"},
+    {"edMedalluX", "12"},
+    {"edMedalluY", "71"},
+    {"edMedalluGenderY", "65"},
+    {"edAward11X", "29"},
+    {"edAward11Y", "84"},
+    {"edBack11LowerGenderY", "90"},
+    {"edDirector11X", "36"},
+    {"edDirector11Y", "104"},
+    {"edRegNum11X", "53"},
+    {"edRegNum11Y", "133"},
+    {"edMonthX", "31"},
+    {"edDateY", "119"},
+    {"edYearX", "64"},
 };
 
 void ApplyEdits(TLayout &layout, const TEdits &edits)
@@ -106,8 +134,8 @@ TPass Draw(TSide side, int grade, const TEdits &edits = {})
   TPass pass;
   {
     QPainter painter(&device);
-    pass.Places = side == TSide::Spread ? DrawBlankSpread(painter, layout, grade)
-                                        : DrawBlankBack(painter, layout, grade);
+    pass.Places =
+        side == TSide::Spread ? DrawBlankSpread(painter, layout, grade) : DrawBlankBack(painter, layout, grade);
   }
   for (const TRecordingEngine::TText &text : device.Engine().Texts) {
     const QFontMetrics metrics(text.Font, &device);
@@ -136,8 +164,7 @@ QString CompareWords(QList<TDrawnText> drawn, const TWords &expected)
 {
   QStringList problems;
   for (const TWord &word : expected) {
-    const auto it = std::find_if(drawn.begin(), drawn.end(),
-                                 [&](const TDrawnText &d) { return Matches(d, word); });
+    const auto it = std::find_if(drawn.begin(), drawn.end(), [&](const TDrawnText &d) { return Matches(d, word); });
     if (it == drawn.end())
       problems << QStringLiteral("missing \"%1\" at %2 mm, %3 mm")
                       .arg(word.Text, word.Centred ? QStringLiteral("centre") : QString::number(word.XMm))
@@ -160,8 +187,8 @@ QLine LinePx(int xMm, int lMm, double yMm)
 /// lastY. The layout lines stand for the first row's subject line, for its
 /// mark line unless `firstMark`, and for the last row's subject line unless
 /// `lastSubject`.
-QList<QLine> TableLines(TLinePos subject, TLinePos mark, double firstY, double lastY, int rows,
-                        bool firstMark, bool lastSubject)
+QList<QLine> TableLines(TLinePos subject, TLinePos mark, double firstY, double lastY, int rows, bool firstMark,
+                        bool lastSubject)
 {
   QList<QLine> lines;
   const double pitch = (lastY - firstY) / (rows - 1);
@@ -276,21 +303,23 @@ private slots:
         {Subject, 125, 104},
         {Mark, 187, 104},
     };
-    QTest::newRow("spread, 9th") << TSide::Spread << 1 << TEdits() << TWords{
-        Centred("ДОДАТОК ДО СВІДОЦТВА", 13),
-        Centred("про базову загальну середню освіту", 18),
-        {"закінчи", 5, 44},
-        {"у 20", 24, 44},
-        {"році", 39, 44},
-    } + spreadCommon;
-    QTest::newRow("spread, 11th") << TSide::Spread << 2 << TEdits() << TWords{
-        Centred("ДОДАТОК ДО АТЕСТАТА", 13),
-        Centred("про повну загальну середню освіту", 18),
-        {"здобу", 5, 44},
-        {"повну загальну середню освіту", 21, 44},
-        {"в 20", 5, 50},
-        {"році у", 20, 50},
-    } + spreadCommon;
+    QTest::newRow("spread, 9th") << TSide::Spread << 1 << TEdits()
+                                 << TWords{
+                                        Centred("ДОДАТОК ДО СВІДОЦТВА", 13),
+                                        Centred("про базову загальну середню освіту", 18),
+                                        {"закінчи", 5, 44},
+                                        {"у 20", 24, 44},
+                                        {"році", 39, 44},
+                                    } + spreadCommon;
+    QTest::newRow("spread, 11th") << TSide::Spread << 2 << TEdits()
+                                  << TWords{
+                                         Centred("ДОДАТОК ДО АТЕСТАТА", 13),
+                                         Centred("про повну загальну середню освіту", 18),
+                                         {"здобу", 5, 44},
+                                         {"повну загальну середню освіту", 21, 44},
+                                         {"в 20", 5, 50},
+                                         {"році у", 20, 50},
+                                     } + spreadCommon;
 
     const TWords backCommon = {
         {"Успішно засвої", 14, 18},
@@ -299,24 +328,26 @@ private slots:
         {"20", 59, 118},
         {"р.", 71, 118},
     };
-    QTest::newRow("back, 9th") << TSide::Back << 1 << TEdits() << TWords{
-        {"За високі досягнення у навчанні одержа", 14, 59},
-        {"За особливі досягнення у вивченні", 14, 72},
-        {"нагороджен", 64, 77},
-        {"Директор", 14, 99},
-        {"Реєстраційний номер", 21, 131},
-    } + backCommon;
-    QTest::newRow("back, 11th") << TSide::Back << 2 << TEdits() << TWords{
-        {"За", 14, 58},
-        {"досягнення у", 69, 58},
-        {"навчанні нагороджен", 14, 64},
-        {"медаллю", 59, 70},
-        {"За особливі досягнення у", 14, 77},
-        {"вивченні", 14, 83},
-        {"нагороджен", 14, 89},
-        {"Директор", 14, 103},
-        {"Реєстраційний номер", 21, 131},
-    } + backCommon;
+    QTest::newRow("back, 9th") << TSide::Back << 1 << TEdits()
+                               << TWords{
+                                      {"За високі досягнення у навчанні одержа", 14, 59},
+                                      {"За особливі досягнення у вивченні", 14, 72},
+                                      {"нагороджен", 64, 77},
+                                      {"Директор", 14, 99},
+                                      {"Реєстраційний номер", 21, 131},
+                                  } + backCommon;
+    QTest::newRow("back, 11th") << TSide::Back << 2 << TEdits()
+                                << TWords{
+                                       {"За", 14, 58},
+                                       {"досягнення у", 69, 58},
+                                       {"навчанні нагороджен", 14, 64},
+                                       {"медаллю", 59, 70},
+                                       {"За особливі досягнення у", 14, 77},
+                                       {"вивченні", 14, 83},
+                                       {"нагороджен", 14, 89},
+                                       {"Директор", 14, 103},
+                                       {"Реєстраційний номер", 21, 131},
+                                   } + backCommon;
 
     // The headings of the left table stay on 72 mm although its first row
     // moved to 80 mm.
@@ -331,21 +362,23 @@ private slots:
         {Subject, 126, 106},
         {Mark, 189, 106},
     };
-    QTest::newRow("moved spread, 9th") << TSide::Spread << 1 << Moved << TWords{
-        Centred("ДОДАТОК ДО СВІДОЦТВА", 13),
-        Centred("про базову загальну середню освіту", 18),
-        {"закінчи", 7, 45},
-        {"у 20", 26, 46},
-        {"році", 41, 46},
-    } + movedSpreadCommon;
-    QTest::newRow("moved spread, 11th") << TSide::Spread << 2 << Moved << TWords{
-        Centred("ДОДАТОК ДО АТЕСТАТА", 13),
-        Centred("про повну загальну середню освіту", 18),
-        {"здобу", 7, 45.5},
-        {"повну загальну середню освіту", 22, 45.5},
-        {"в 20", 6, 51},
-        {"році у", 21, 51},
-    } + movedSpreadCommon;
+    QTest::newRow("moved spread, 9th") << TSide::Spread << 1 << Moved
+                                       << TWords{
+                                              Centred("ДОДАТОК ДО СВІДОЦТВА", 13),
+                                              Centred("про базову загальну середню освіту", 18),
+                                              {"закінчи", 7, 45},
+                                              {"у 20", 26, 46},
+                                              {"році", 41, 46},
+                                          } + movedSpreadCommon;
+    QTest::newRow("moved spread, 11th") << TSide::Spread << 2 << Moved
+                                        << TWords{
+                                               Centred("ДОДАТОК ДО АТЕСТАТА", 13),
+                                               Centred("про повну загальну середню освіту", 18),
+                                               {"здобу", 7, 45.5},
+                                               {"повну загальну середню освіту", 22, 45.5},
+                                               {"в 20", 6, 51},
+                                               {"році у", 21, 51},
+                                           } + movedSpreadCommon;
 
     const TWords movedBackCommon = {
         {"Успішно засвої", 16, 19},
@@ -354,24 +387,26 @@ private slots:
         {"20", 60, 119},
         {"р.", 72, 119},
     };
-    QTest::newRow("moved back, 9th") << TSide::Back << 1 << Moved << TWords{
-        {"За високі досягнення у навчанні одержа", 16, 60},
-        {"За особливі досягнення у вивченні", 16, 73},
-        {"нагороджен", 66, 78},
-        {"Директор", 16, 100},
-        {"Реєстраційний номер", 21, 132},
-    } + movedBackCommon;
-    QTest::newRow("moved back, 11th") << TSide::Back << 2 << Moved << TWords{
-        {"За", 16, 57},
-        {"досягнення у", 70, 57},
-        {"навчанні нагороджен", 16, 65},
-        {"медаллю", 57, 71},
-        {"За особливі досягнення у", 16, 78},
-        {"вивченні", 16, 84},
-        {"нагороджен", 16, 90},
-        {"Директор", 12, 104},
-        {"Реєстраційний номер", 21, 133},
-    } + movedBackCommon;
+    QTest::newRow("moved back, 9th") << TSide::Back << 1 << Moved
+                                     << TWords{
+                                            {"За високі досягнення у навчанні одержа", 16, 60},
+                                            {"За особливі досягнення у вивченні", 16, 73},
+                                            {"нагороджен", 66, 78},
+                                            {"Директор", 16, 100},
+                                            {"Реєстраційний номер", 21, 132},
+                                        } + movedBackCommon;
+    QTest::newRow("moved back, 11th") << TSide::Back << 2 << Moved
+                                      << TWords{
+                                             {"За", 16, 57},
+                                             {"досягнення у", 70, 57},
+                                             {"навчанні нагороджен", 16, 65},
+                                             {"медаллю", 57, 71},
+                                             {"За особливі досягнення у", 16, 78},
+                                             {"вивченні", 16, 84},
+                                             {"нагороджен", 16, 90},
+                                             {"Директор", 12, 104},
+                                             {"Реєстраційний номер", 21, 133},
+                                         } + movedBackCommon;
   }
 
   void words()
@@ -390,9 +425,8 @@ private slots:
   void titleCentredOnTheNameColumn()
   {
     const TPass pass = Draw(TSide::Spread, 1);
-    const auto it = std::find_if(pass.Texts.begin(), pass.Texts.end(), [](const TDrawnText &t) {
-      return t.Text == QStringLiteral("ДОДАТОК ДО СВІДОЦТВА");
-    });
+    const auto it = std::find_if(pass.Texts.begin(), pass.Texts.end(),
+                                 [](const TDrawnText &t) { return t.Text == QStringLiteral("ДОДАТОК ДО СВІДОЦТВА"); });
     QVERIFY(it != pass.Texts.end());
     QCOMPARE(FioCentreX, 54);
     QVERIFY2(std::abs(it->Left + it->Width / 2.0 - 204.09) <= 0.51,
@@ -410,11 +444,7 @@ private slots:
     // line in mm before the move; the left table's headings share two of
     // the texts but lie left of the right page.
     const QList<QPair<QString, double>> moving = {
-        {"Пройш", 86},
-        {"державну підсумкову атестацію", 86},
-        {"з таких предметів:", 90},
-        {Subject, 104},
-        {Mark, 104},
+        {"Пройш", 86}, {"державну підсумкову атестацію", 86}, {"з таких предметів:", 90}, {Subject, 104}, {Mark, 104},
     };
     const auto movingY = [&](const TDrawnText &text) -> std::optional<double> {
       for (const auto &[word, yMm] : moving)
@@ -455,9 +485,9 @@ private slots:
     const auto spread = [](TLinePos leftSubj, TLinePos leftMark, double leftLastY, TLinePos rightSubj,
                            TLinePos rightMark, double rightLastY, double dpaFirstY) {
       // No layout line lies at the ДПА table's last row: the average's row.
-      return TableLines(leftSubj, leftMark, leftSubj.Y, leftLastY, 12, false, false)
-             + TableLines(rightSubj, rightMark, rightSubj.Y, rightLastY, 12, false, false)
-             + TableLines(rightSubj, rightMark, dpaFirstY, leftLastY, 6, true, true);
+      return TableLines(leftSubj, leftMark, leftSubj.Y, leftLastY, 12, false, false) +
+             TableLines(rightSubj, rightMark, rightSubj.Y, rightLastY, 12, false, false) +
+             TableLines(rightSubj, rightMark, dpaFirstY, leftLastY, 6, true, true);
     };
     const TLinePos leftSubj{5, 63, 78}, leftMark{73, 30, 78};
     const TLinePos rightSubj{107, 63, 17}, rightMark{175, 30, 17};
@@ -465,23 +495,24 @@ private slots:
     QTest::newRow("spread, 9th") << TSide::Spread << 1 << TEdits() << spreadDefault;
     QTest::newRow("spread, 11th") << TSide::Spread << 2 << TEdits() << spreadDefault;
     QTest::newRow("left table shorter") << TSide::Spread << 1 << TEdits{{"edLeftLastY", "120"}}
-        << spread(leftSubj, leftMark, 120, rightSubj, rightMark, 77, 110);
+                                        << spread(leftSubj, leftMark, 120, rightSubj, rightMark, 77, 110);
     QTest::newRow("left table moved right and down")
         << TSide::Spread << 1
         << TEdits{{"edLeftFirstSubjX", "8"}, {"edLeftFirstSubjY", "80.5"}, {"edLeftFirstMarkX", "76"}}
         << spread({8, 63, 80.5}, {76, 30, 80.5}, 138, rightSubj, rightMark, 77, 110);
-    QTest::newRow("right table moved")
-        << TSide::Spread << 1
-        << TEdits{{"edRightFirstSubjX", "104"}, {"edRightFirstSubjY", "20"}, {"edRightFirstMarkX", "172"},
-                  {"edRightLastY", "83"}}
-        << spread(leftSubj, leftMark, 138, {104, 63, 20}, {172, 30, 20}, 83, 110);
+    QTest::newRow("right table moved") << TSide::Spread << 1
+                                       << TEdits{{"edRightFirstSubjX", "104"},
+                                                 {"edRightFirstSubjY", "20"},
+                                                 {"edRightFirstMarkX", "172"},
+                                                 {"edRightLastY", "83"}}
+                                       << spread(leftSubj, leftMark, 138, {104, 63, 20}, {172, 30, 20}, 83, 110);
     QTest::newRow("ДПА rows from 100 mm") << TSide::Spread << 1 << TEdits{{"edDpaFirstY", "100"}}
-        << spread(leftSubj, leftMark, 138, rightSubj, rightMark, 77, 100);
+                                          << spread(leftSubj, leftMark, 138, rightSubj, rightMark, 77, 100);
 
     QTest::newRow("back, 9th") << TSide::Back << 1 << TEdits()
-        << QList<QLine>{LinePx(14, 75, 34.25), LinePx(14, 75, 39.5), LinePx(14, 75, 44.75)};
+                               << QList<QLine>{LinePx(14, 75, 34.25), LinePx(14, 75, 39.5), LinePx(14, 75, 44.75)};
     QTest::newRow("back, 11th") << TSide::Back << 2 << TEdits()
-        << QList<QLine>{LinePx(14, 75, 34.25), LinePx(14, 75, 39.5), LinePx(14, 75, 44.75)};
+                                << QList<QLine>{LinePx(14, 75, 34.25), LinePx(14, 75, 39.5), LinePx(14, 75, 44.75)};
     QTest::newRow("back, electives moved")
         << TSide::Back << 1 << TEdits{{"edFacultX", "20"}, {"edFacultFirstY", "30"}, {"edFacultLastY", "62"}}
         << QList<QLine>{LinePx(20, 75, 38), LinePx(20, 75, 46), LinePx(20, 75, 54)};
@@ -526,8 +557,8 @@ private slots:
     QTest::addColumn<double>("xMm");
     QTest::addColumn<double>("yMm");
 
-    const auto row = [](const char *name, TSide side, int grade, const TEdits &edits, const char *field,
-                        bool placed, double x = 0, double y = 0) {
+    const auto row = [](const char *name, TSide side, int grade, const TEdits &edits, const char *field, bool placed,
+                        double x = 0, double y = 0) {
       QTest::newRow(name) << side << grade << edits << QString::fromLatin1(field) << placed << x << y;
     };
     const TSide S = TSide::Spread;
@@ -581,10 +612,7 @@ private slots:
   }
 
   // At 96 dpi and zoom 1, mmFacults lies at 14 mm, 24 mm: 52.91 and 90.71 px.
-  void fieldPlaceInPixels()
-  {
-    QCOMPARE(Draw(TSide::Back, 1).Places.mmFacults, std::optional<QPoint>(QPoint(53, 91)));
-  }
+  void fieldPlaceInPixels() { QCOMPARE(Draw(TSide::Back, 1).Places.mmFacults, std::optional<QPoint>(QPoint(53, 91))); }
 
   // Silver, "Times New Roman", bold; italic for "Директор" alone. The
   // spread's 11 points and the back's 13-pixel character height follow the
@@ -671,8 +699,8 @@ private slots:
     QTest::addColumn<QSize>("size");
     QTest::newRow("210 x 148 at zoom 1") << 1.0 << TEdits() << QSize(794, 559);
     QTest::newRow("210 x 148 at zoom 0.5") << 0.5 << TEdits() << QSize(397, 280);
-    QTest::newRow("200 x 140 at zoom 1")
-        << 1.0 << TEdits{{"edPageWidth", "200"}, {"edPageHeight", "140"}} << QSize(756, 529);
+    QTest::newRow("200 x 140 at zoom 1") << 1.0 << TEdits{{"edPageWidth", "200"}, {"edPageHeight", "140"}}
+                                         << QSize(756, 529);
     QTest::newRow("no width") << 1.0 << TEdits{{"edPageWidth", "0"}} << QSize(0, 0);
   }
 
@@ -725,9 +753,8 @@ private slots:
     QTest::addColumn<QList<QLine>>("lines");
     QTest::newRow("none") << 0 << QList<QLine>();
     QTest::newRow("one") << 1 << QList<QLine>{LinePx(5, 60, 12.5), LinePx(70, 30, 12.5)};
-    QTest::newRow("three") << 3
-                           << QList<QLine>{LinePx(5, 60, 12.5), LinePx(70, 30, 12.5), LinePx(5, 60, 15),
-                                           LinePx(70, 30, 15), LinePx(5, 60, 17.5), LinePx(70, 30, 17.5)};
+    QTest::newRow("three") << 3 << QList<QLine>{LinePx(5, 60, 12.5), LinePx(70, 30, 12.5), LinePx(5, 60, 15),
+                                                LinePx(70, 30, 15),  LinePx(5, 60, 17.5),  LinePx(70, 30, 17.5)};
   }
 
   void drawTableRows()

@@ -17,8 +17,7 @@ QString Fixture(const QString &name)
 const QStringList Formats{QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("ods")};
 
 /// Adds one data row per format for a fixture case.
-template <typename... Values>
-void RowPerFormat(const QString &caseName, const Values &...values)
+template <typename... Values> void RowPerFormat(const QString &caseName, const Values &...values)
 {
   for (const QString &format : Formats) {
     const QString file = caseName + QLatin1Char('.') + format;
@@ -141,8 +140,8 @@ private slots:
     QTest::addColumn<QString>("average");
     for (const QString &format : Formats) {
       const QString file = QStringLiteral("class9.") + format;
-      QTest::newRow(qPrintable(file + QStringLiteral(" uk"))) << file << QLocale(QLocale::Ukrainian, QLocale::Ukraine)
-                                                              << QStringLiteral("10,5");
+      QTest::newRow(qPrintable(file + QStringLiteral(" uk")))
+          << file << QLocale(QLocale::Ukrainian, QLocale::Ukraine) << QStringLiteral("10,5");
       QTest::newRow(qPrintable(file + QStringLiteral(" C"))) << file << QLocale::c() << QStringLiteral("10.5");
     }
   }
@@ -299,7 +298,6 @@ private slots:
     QVERIFY(!QuitExcel());
   }
 };
-
 
 QTEST_GUILESS_MAIN(TestImport)
 #include "tst_import.moc"

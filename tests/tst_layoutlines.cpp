@@ -1,25 +1,25 @@
 // The layout lines on the preview, driven with real mouse and key events:
 // selecting, dragging, the arrow keys, undo and the unsaved-layout state.
 
-#include "web/CommonNetUtils.h"
 #include "app/frmBlankSettings.h"
 #include "app/frmMain.h"
 #include "app/uImgLine.h"
 #include "app/uSkin.h"
 #include "store/uAppPaths.h"
 #include "store/uSettings.h"
+#include "web/CommonNetUtils.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QDir>
 #include <QTimer>
 
 #include <memory>
@@ -177,8 +177,7 @@ private slots:
     const QPoint start(seria->width() / 2, 4);
     QTest::mousePress(seria, Qt::LeftButton, {}, start);
     const QPoint down = start + QPoint(0, RoundHalfEven(3 * ScreenScaleY));
-    QMouseEvent move(QEvent::MouseMove, down, seria->mapToGlobal(down), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, down, seria->mapToGlobal(down), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(seria, &move);
     // During the drag only the dragged line moves.
     QCOMPARE(Item(TLayoutItem::SeriaLine)->Y(), 25.0);
@@ -212,14 +211,14 @@ private slots:
     QTest::addColumn<bool>("recorded");
     const int seria = int(TLayoutItem::SeriaLine);
     QTest::newRow("ctrl down") << seria << int(Qt::Key_Down) << int(Qt::ControlModifier) << 30 << 22.2 << true;
-    QTest::newRow("ctrl shift down") << seria << int(Qt::Key_Down) << int(Qt::ControlModifier | Qt::ShiftModifier)
-                                     << 30 << 23.0 << true;
+    QTest::newRow("ctrl shift down") << seria << int(Qt::Key_Down) << int(Qt::ControlModifier | Qt::ShiftModifier) << 30
+                                     << 23.0 << true;
     QTest::newRow("up") << seria << int(Qt::Key_Up) << 0 << 30 << 21.0 << true;
     QTest::newRow("ctrl right") << seria << int(Qt::Key_Right) << int(Qt::ControlModifier) << 31 << 22.0 << true;
-    QTest::newRow("left on a vertical-only line") << int(TLayoutItem::LeftLastLine) << int(Qt::Key_Left) << 0 << 5
-                                                  << 138.0 << false;
-    QTest::newRow("down on a horizontal-only line") << int(TLayoutItem::NumberLine) << int(Qt::Key_Down) << 0 << 45
-                                                    << 22.0 << false;
+    QTest::newRow("left on a vertical-only line")
+        << int(TLayoutItem::LeftLastLine) << int(Qt::Key_Left) << 0 << 5 << 138.0 << false;
+    QTest::newRow("down on a horizontal-only line")
+        << int(TLayoutItem::NumberLine) << int(Qt::Key_Down) << 0 << 45 << 22.0 << false;
     QTest::newRow("another key") << seria << int(Qt::Key_A) << 0 << 30 << 22.0 << false;
   }
 

@@ -136,8 +136,7 @@ private slots:
     QVERIFY(!Main().acSaveBlankSettings->isEnabled());
     QVERIFY(Main().lblModified->isHidden());
     QCOMPARE(Main().HelpText(), TMainF::T1 + QStringLiteral("\r\r"));
-    QCOMPARE(Main().windowTitle(),
-             QStringLiteral("Орнавел 2013 2.2.2 - Налаштування макету: \"За замовчуванням\""));
+    QCOMPARE(Main().windowTitle(), QStringLiteral("Орнавел 2013 2.2.2 - Налаштування макету: \"За замовчуванням\""));
     QCOMPARE(Main().sPageControl1->currentWidget(), Main().tshData);
     QCOMPARE(Main().ImgPreviewTag, -1);
     QCOMPARE(Main().ImgPreview->toolTip(), TMainF::HintZoom);
@@ -148,7 +147,7 @@ private slots:
   void ribbonTabs()
   {
     const QStringList expected{QStringLiteral("Файл        "), QStringLiteral("Дані"), QStringLiteral("Вигляд"),
-                               QStringLiteral("Макет"), QStringLiteral("Друк"), QStringLiteral("Допомога")};
+                               QStringLiteral("Макет"),        QStringLiteral("Друк"), QStringLiteral("Допомога")};
     QStringList captions;
     for (int i = 0; i < Main().sPageControl1->count(); ++i)
       captions << Main().sPageControl1->tabText(i);
@@ -556,8 +555,8 @@ private slots:
     Main().acSaveBlankSettings->setEnabled(modified);
     Dialogs::setNextAnswer(QMessageBox::StandardButton(answer));
     QCOMPARE(Main().close(), closes);
-    QCOMPARE(Messages(), modified ? QStringList{QStringLiteral("Зміни макету бланку не збережені! Зберегти?")}
-                                  : QStringList{});
+    QCOMPARE(Messages(),
+             modified ? QStringList{QStringLiteral("Зміни макету бланку не збережені! Зберегти?")} : QStringList{});
   }
 
   void exitItemCloses()

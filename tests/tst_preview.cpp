@@ -1,11 +1,11 @@
 // The preview of the main window: zoom by the wheel, the in-place fields,
 // the clicks on the content image and the visibility of the layout lines.
 
-#include "web/CommonNetUtils.h"
 #include "app/frmMain.h"
 #include "app/uPreviewImage.h"
 #include "app/uSkin.h"
 #include "store/uAppPaths.h"
+#include "web/CommonNetUtils.h"
 
 #include <QAction>
 #include <QApplication>
@@ -195,8 +195,8 @@ private slots:
     Main().mmDPA->setPlainText(QStringLiteral("Математика - 10\n\nІсторія України - 9"));
     QTest::mouseClick(Main().ImgPreview, Qt::LeftButton);
     QVERIFY(Main().mmDPA->isHidden());
-    QCOMPARE(Main().Pupils.at(0).DpaMarks, (QStringList{QStringLiteral("Математика - 10"), QString(),
-                                                        QStringLiteral("Історія України - 9")}));
+    QCOMPARE(Main().Pupils.at(0).DpaMarks,
+             (QStringList{QStringLiteral("Математика - 10"), QString(), QStringLiteral("Історія України - 9")}));
     QCOMPARE(Main().DpaState, 2);
   }
 

@@ -3,8 +3,8 @@
 // millimetres against the layout, the page size, the questions before
 // printing, the move to the next pupil, and the refusal without a printer.
 
-#include "web/CommonNetUtils.h"
 #include "TestPdfText.h"
+#include "web/CommonNetUtils.h"
 
 #include "app/frmMain.h"
 #include "app/uSharedDataPanel.h"

@@ -7,8 +7,8 @@
 // Needs root (cupsd runs its filters as the lp user and must own its
 // folders) and the cups and printer-driver-cups-pdf packages.
 
-#include "web/CommonNetUtils.h"
 #include "TestPdfText.h"
+#include "web/CommonNetUtils.h"
 
 #include "app/frmMain.h"
 #include "app/uSkin.h"

@@ -542,12 +542,12 @@ private slots:
     QTest::addColumn<bool>("oldSettings");
     QTest::addColumn<QString>("message"); // %1: the program's folder with a separator
     QTest::addColumn<QStringList>("entriesAfter");
-    QTest::newRow("a folder named common.ini") << "common.ini" << true << "Unable to write to %1common.ini"
-                                               << QStringList{"common.dat", "common.ini"};
-    QTest::newRow("a folder named common.dat") << "common.dat" << false << "Cannot create file \"%1common.dat\". "
-                                               << QStringList{"common.dat"};
-    QTest::newRow("the program's folder is a file") << "" << false << "Unable to write to %1common.ini"
-                                                    << QStringList{"regular file"};
+    QTest::newRow("a folder named common.ini")
+        << "common.ini" << true << "Unable to write to %1common.ini" << QStringList{"common.dat", "common.ini"};
+    QTest::newRow("a folder named common.dat")
+        << "common.dat" << false << "Cannot create file \"%1common.dat\". " << QStringList{"common.dat"};
+    QTest::newRow("the program's folder is a file")
+        << "" << false << "Unable to write to %1common.ini" << QStringList{"regular file"};
   }
 
   void failedSave()
@@ -595,9 +595,10 @@ private slots:
   {
     QTest::addColumn<QString>("obstacle");
     QTest::addColumn<QString>("message"); // %1: the program's folder with a separator
-    QTest::newRow("common.dat is a folder, a leftover plain copy beside it")
-        << "common.dat" << "Cannot open file \"%1common.dat\". ";
-    QTest::newRow("the plain copy cannot be made") << "common.ini" << "Cannot create file \"%1common.ini\". ";
+    QTest::newRow("common.dat is a folder, a leftover plain copy beside it") << "common.dat"
+                                                                             << "Cannot open file \"%1common.dat\". ";
+    QTest::newRow("the plain copy cannot be made") << "common.ini"
+                                                   << "Cannot create file \"%1common.ini\". ";
   }
 
   void failedLoad()

@@ -1,10 +1,10 @@
 // The common data panel: the year rules, the school names, OK and Cancel.
 
-#include "web/CommonNetUtils.h"
 #include "app/frmMain.h"
 #include "app/uSharedDataPanel.h"
 #include "app/uSkin.h"
 #include "store/uAppPaths.h"
+#include "web/CommonNetUtils.h"
 
 #include <QAction>
 #include <QApplication>
@@ -82,8 +82,8 @@ private slots:
     QCOMPARE(topLeft, QPoint(8, ribbonBottom));
     // A first start shows this year in the year field and no extra lines.
     QCOMPARE(Panel().edGod->text(), QString::number(QDate::currentDate().year()));
-    for (QLineEdit *extra : {Panel().edDopSchTop_9, Panel().edDopSchDown_9, Panel().edDopSchTop_11,
-                             Panel().edDopSchDown_11})
+    for (QLineEdit *extra :
+         {Panel().edDopSchTop_9, Panel().edDopSchDown_9, Panel().edDopSchTop_11, Panel().edDopSchDown_11})
       QVERIFY(extra->isHidden());
     OpenPanel();
     QVERIFY(Main().acSharedData->isChecked());
@@ -167,8 +167,8 @@ private slots:
   void okTakesEveryFieldInOrder()
   {
     OpenPanel();
-    const QList<QLineEdit *> fields{Panel().edSchool1_9,  Panel().edSchool2_9,  Panel().edDopSchTop_9,
-                                    Panel().edDopSchDown_9, Panel().edSchool1_11, Panel().edSchool2_11,
+    const QList<QLineEdit *> fields{Panel().edSchool1_9,    Panel().edSchool2_9,    Panel().edDopSchTop_9,
+                                    Panel().edDopSchDown_9, Panel().edSchool1_11,   Panel().edSchool2_11,
                                     Panel().edDopSchTop_11, Panel().edDopSchDown_11};
     for (int i = 0; i < fields.size(); ++i)
       fields.at(i)->setText(QStringLiteral(" рядок %1 ").arg(i));

@@ -276,16 +276,16 @@ private slots:
     QTest::addColumn<QString>("c");
     for (const QString &format : Formats) {
       const QString file = QStringLiteral("class9.") + format;
-      QTest::addRow("%s formula 10.5", qPrintable(file)) << file << QStringLiteral("O3") << QStringLiteral("10,5")
-                                                         << QStringLiteral("10.5");
+      QTest::addRow("%s formula 10.5", qPrintable(file))
+          << file << QStringLiteral("O3") << QStringLiteral("10,5") << QStringLiteral("10.5");
       // 8.7 and 7.3 have no exact binary form; typed 8.7 is an RK number in .xls
-      QTest::addRow("%s typed 8.7", qPrintable(file)) << file << QStringLiteral("O5") << QStringLiteral("8,7")
-                                                      << QStringLiteral("8.7");
-      QTest::addRow("%s formula 7.3", qPrintable(file)) << file << QStringLiteral("O6") << QStringLiteral("7,3")
-                                                        << QStringLiteral("7.3");
+      QTest::addRow("%s typed 8.7", qPrintable(file))
+          << file << QStringLiteral("O5") << QStringLiteral("8,7") << QStringLiteral("8.7");
+      QTest::addRow("%s formula 7.3", qPrintable(file))
+          << file << QStringLiteral("O6") << QStringLiteral("7,3") << QStringLiteral("7.3");
     }
-    QTest::newRow("inline 10.5") << QStringLiteral("xlsx_inline.xlsx") << QStringLiteral("J3")
-                                 << QStringLiteral("10,5") << QStringLiteral("10.5");
+    QTest::newRow("inline 10.5") << QStringLiteral("xlsx_inline.xlsx") << QStringLiteral("J3") << QStringLiteral("10,5")
+                                 << QStringLiteral("10.5");
     QTest::newRow("openpyxl 10.5") << QStringLiteral("xlsx_openpyxl.xlsx") << QStringLiteral("K3")
                                    << QStringLiteral("10,5") << QStringLiteral("10.5");
   }

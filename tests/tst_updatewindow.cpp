@@ -100,8 +100,8 @@ private slots:
     QTest::addColumn<int>("icon");
     QTest::newRow("up to date") << List("2013-2.2.2.0", "", "setup.exe") << UpToDateText
                                 << int(Dialogs::Icon::Information);
-    QTest::newRow("newer without installer") << List("2013-2.2.3.0", "", "") << UpToDateText
-                                             << int(Dialogs::Icon::Information);
+    QTest::newRow("newer without installer")
+        << List("2013-2.2.3.0", "", "") << UpToDateText << int(Dialogs::Icon::Information);
     QTest::newRow("no list") << QByteArray() << CheckFailedText << int(Dialogs::Icon::Error);
   }
 
@@ -126,8 +126,7 @@ private slots:
     QTest::newRow("up to date") << List("2013-2.2.2.0", "", "setup.exe") << QString();
     QTest::newRow("no list") << QByteArray() << QString();
     QTest::newRow("important") << List("2013-2.2.3.0", "Critical", "setup.exe") << ImportantUpdateQuestion;
-    QTest::newRow("critical in lower case") << List("2013-2.2.3.0", "critical", "setup.exe")
-                                            << OrdinaryUpdateQuestion;
+    QTest::newRow("critical in lower case") << List("2013-2.2.3.0", "critical", "setup.exe") << OrdinaryUpdateQuestion;
   }
 
   void silentCheckAtStartUpShowsOnlyOffers()
@@ -138,9 +137,8 @@ private slots:
       FSite->Serve("/last_versions.ini", list);
     // The tab when the question comes up.
     QWidget *tabAtQuestion = nullptr;
-    Dialogs::setOnShown([this, &tabAtQuestion](const Dialogs::TShown &) {
-      tabAtQuestion = FMain->sPageControl1->currentWidget();
-    });
+    Dialogs::setOnShown(
+        [this, &tabAtQuestion](const Dialogs::TShown &) { tabAtQuestion = FMain->sPageControl1->currentWidget(); });
     Dialogs::setNextAnswer(QMessageBox::No);
     Start();
     QCOMPARE(MessageTexts(), question.isEmpty() ? QStringList() : QStringList{question});

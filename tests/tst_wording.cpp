@@ -134,8 +134,8 @@ private slots:
     QTest::newRow("three words") << QStringLiteral("Коваленко Олена Петрівна") << QStringLiteral("Коваленко")
                                  << QStringLiteral("Олена Петрівна");
     QTest::newRow("no space") << QStringLiteral("Коваленко") << QStringLiteral("Коваленко") << QString();
-    QTest::newRow("two spaces keep the second") << QStringLiteral("Коваленко  Олена") << QStringLiteral("Коваленко")
-                                                << QStringLiteral(" Олена");
+    QTest::newRow("two spaces keep the second")
+        << QStringLiteral("Коваленко  Олена") << QStringLiteral("Коваленко") << QStringLiteral(" Олена");
     QTest::newRow("leading space") << QStringLiteral(" Олена") << QString() << QStringLiteral("Олена");
     QTest::newRow("empty") << QString() << QString() << QString();
   }
@@ -159,8 +159,7 @@ private slots:
     QTest::newRow("Основи*здоров'я") << QStringLiteral("Основи*здоров'я") << true << QStringLiteral("Основи")
                                      << QStringLiteral("здоров'я");
     QTest::newRow("ending in *") << QStringLiteral("Фізика*") << true << QStringLiteral("Фізика") << QString();
-    QTest::newRow("further * stays") << QStringLiteral("a*b*c") << true << QStringLiteral("a")
-                                     << QStringLiteral("b*c");
+    QTest::newRow("further * stays") << QStringLiteral("a*b*c") << true << QStringLiteral("a") << QStringLiteral("b*c");
     QTest::newRow("starting with *") << QStringLiteral("*Хімія") << true << QString() << QStringLiteral("Хімія");
   }
 
@@ -219,8 +218,8 @@ private slots:
                                       << QStringLiteral("24");
     QTest::newRow("1 January 2000") << QDate(2000, 1, 1) << QStringLiteral("01") << QStringLiteral("січня")
                                     << QStringLiteral("00");
-    QTest::newRow("11 November 2009") << QDate(2009, 11, 11) << QStringLiteral("11")
-                                      << QStringLiteral("листопада") << QStringLiteral("09");
+    QTest::newRow("11 November 2009") << QDate(2009, 11, 11) << QStringLiteral("11") << QStringLiteral("листопада")
+                                      << QStringLiteral("09");
   }
 
   void issueDate()
@@ -261,11 +260,11 @@ private slots:
                                 << QString();
     QTest::newRow("missing, kept") << QStringLiteral("*") << QStringLiteral("abc") << false << QStringLiteral("abc")
                                    << QStringLiteral("abc");
-    QTest::newRow("missing, removed") << QStringLiteral("*") << QStringLiteral("abc") << true
-                                      << QStringLiteral("abc") << QString();
+    QTest::newRow("missing, removed") << QStringLiteral("*") << QStringLiteral("abc") << true << QStringLiteral("abc")
+                                      << QString();
     // Only the delimiter's first character goes with the head.
-    QTest::newRow("two-character delimiter") << QStringLiteral("ab") << QStringLiteral("xxabyy") << true
-                                             << QStringLiteral("xx") << QStringLiteral("byy");
+    QTest::newRow("two-character delimiter")
+        << QStringLiteral("ab") << QStringLiteral("xxabyy") << true << QStringLiteral("xx") << QStringLiteral("byy");
     QTest::newRow("empty delimiter") << QString() << QStringLiteral("abc") << true << QStringLiteral("abc")
                                      << QString();
     QTest::newRow("empty source") << QStringLiteral("*") << QString() << true << QString() << QString();
@@ -288,8 +287,8 @@ private slots:
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("result");
     QTest::newRow("first occurrence") << QStringLiteral(" ") << QStringLiteral("a b c") << QStringLiteral("b c");
-    QTest::newRow("two-character delimiter") << QStringLiteral("ab") << QStringLiteral("xxabyy")
-                                             << QStringLiteral("yy");
+    QTest::newRow("two-character delimiter")
+        << QStringLiteral("ab") << QStringLiteral("xxabyy") << QStringLiteral("yy");
     QTest::newRow("at the end") << QStringLiteral("*") << QStringLiteral("abc*") << QString();
     QTest::newRow("missing") << QStringLiteral("*") << QStringLiteral("abc") << QString();
     QTest::newRow("empty delimiter") << QString() << QStringLiteral("abc") << QString();
@@ -311,14 +310,13 @@ private slots:
     QTest::addColumn<QString>("result");
     QTest::newRow("every occurrence") << QStringLiteral("a.b.c") << QStringLiteral(".") << QStringLiteral(",")
                                       << QStringLiteral("a,b,c");
-    QTest::newRow("non-overlapping from the left") << QStringLiteral("aaa") << QStringLiteral("aa")
-                                                   << QStringLiteral("b") << QStringLiteral("ba");
-    QTest::newRow("replacement not rescanned") << QStringLiteral("ab") << QStringLiteral("ab")
-                                               << QStringLiteral("abab") << QStringLiteral("abab");
+    QTest::newRow("non-overlapping from the left")
+        << QStringLiteral("aaa") << QStringLiteral("aa") << QStringLiteral("b") << QStringLiteral("ba");
+    QTest::newRow("replacement not rescanned")
+        << QStringLiteral("ab") << QStringLiteral("ab") << QStringLiteral("abab") << QStringLiteral("abab");
     QTest::newRow("letter case matters") << QStringLiteral("aXbx") << QStringLiteral("x") << QStringLiteral("y")
                                          << QStringLiteral("aXby");
-    QTest::newRow("to nothing") << QStringLiteral("a b c") << QStringLiteral(" ") << QString()
-                                << QStringLiteral("abc");
+    QTest::newRow("to nothing") << QStringLiteral("a b c") << QStringLiteral(" ") << QString() << QStringLiteral("abc");
     QTest::newRow("empty old text") << QStringLiteral("abc") << QString() << QStringLiteral("x")
                                     << QStringLiteral("abc");
     QTest::newRow("not found") << QStringLiteral("abc") << QStringLiteral("d") << QStringLiteral("x")

@@ -65,7 +65,8 @@ TEntries &removePart(TEntries &entries, const QString &name)
   return entries;
 }
 
-QByteArray sheetXml(const QByteArray &rows, const QByteArray &ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main")
+QByteArray sheetXml(const QByteArray &rows,
+                    const QByteArray &ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main")
 {
   return "<worksheet xmlns=\"" + ns + "\"><sheetData>" + rows + "</sheetData></worksheet>";
 }
@@ -83,11 +84,11 @@ const QByteArray RelNs = "http://schemas.openxmlformats.org/officeDocument/2006/
 QByteArray workbookXml(int sheets, const QByteArray &view = QByteArray())
 {
   QByteArray xml = "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-                   "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-                   + view + "<sheets>";
+                   "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">" +
+                   view + "<sheets>";
   for (int i = 1; i <= sheets; ++i)
-    xml += "<sheet name=\"S" + QByteArray::number(i) + "\" sheetId=\"" + QByteArray::number(i) + "\" r:id=\"rId"
-           + QByteArray::number(i) + "\"/>";
+    xml += "<sheet name=\"S" + QByteArray::number(i) + "\" sheetId=\"" + QByteArray::number(i) + "\" r:id=\"rId" +
+           QByteArray::number(i) + "\"/>";
   return xml + "</sheets></workbook>";
 }
 
@@ -95,23 +96,24 @@ QByteArray workbookXml(int sheets, const QByteArray &view = QByteArray())
 TEntries makeXlsx(const QByteArray &view = QByteArray())
 {
   TEntries e;
-  e.append(TEntry{"[Content_Types].xml",
-            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-            "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-            "<Override PartName=\"/xl/workbook.xml\" "
-            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/></Types>"});
+  e.append(
+      TEntry{"[Content_Types].xml",
+             "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+             "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+             "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+             "<Override PartName=\"/xl/workbook.xml\" "
+             "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/></Types>"});
   e.append(TEntry{"_rels/.rels", relsXml({{"rId1", RelNs + "officeDocument", "xl/workbook.xml"}})});
   e.append(TEntry{"xl/workbook.xml", workbookXml(3, view)});
   e.append(TEntry{"xl/_rels/workbook.xml.rels", relsXml({{"rId1", RelNs + "worksheet", "worksheets/sheet1.xml"},
-                                                   {"rId2", RelNs + "worksheet", "worksheets/sheet2.xml"},
-                                                   {"rId3", RelNs + "worksheet", "worksheets/sheet3.xml"},
-                                                   {"rId9", RelNs + "sharedStrings", "sharedStrings.xml"}})});
+                                                         {"rId2", RelNs + "worksheet", "worksheets/sheet2.xml"},
+                                                         {"rId3", RelNs + "worksheet", "worksheets/sheet3.xml"},
+                                                         {"rId9", RelNs + "sharedStrings", "sharedStrings.xml"}})});
   e.append(TEntry{"xl/sharedStrings.xml", "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                                    "<si><t>перший</t></si><si><t>другий</t></si><si><t>третій</t></si></sst>"});
+                                          "<si><t>перший</t></si><si><t>другий</t></si><si><t>третій</t></si></sst>"});
   for (int i = 1; i <= 3; ++i)
     e.append(TEntry{"xl/worksheets/sheet" + QString::number(i) + ".xml",
-              sheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>" + QByteArray::number(i - 1) + "</v></c></row>")});
+                    sheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>" + QByteArray::number(i - 1) + "</v></c></row>")});
   return e;
 }
 
@@ -132,28 +134,32 @@ const QByteArray OdsNs = "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:o
                          "xmlns:xlink=\"http://www.w3.org/1999/xlink\"";
 
 const QByteArray OdsManifest =
-  "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
-  "<manifest:file-entry manifest:full-path=\"/\" manifest:media-type=\"application/vnd.oasis.opendocument.spreadsheet\"/>"
-  "<manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/></manifest:manifest>";
+    "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
+    "<manifest:file-entry manifest:full-path=\"/\" "
+    "manifest:media-type=\"application/vnd.oasis.opendocument.spreadsheet\"/>"
+    "<manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/></manifest:manifest>";
 
 QByteArray odsSettings(const QByteArray &activeTable)
 {
   return "<office:document-settings xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
          "xmlns:config=\"urn:oasis:names:tc:opendocument:xmlns:config:1.0\"><office:settings>"
-         "<config:config-item-set config:name=\"ooo:view-settings\"><config:config-item-map-indexed config:name=\"Views\">"
-         "<config:config-item-map-entry><config:config-item config:name=\"ViewId\" config:type=\"string\">view1</config:config-item>"
-         "<config:config-item config:name=\"ActiveTable\" config:type=\"string\">"
-         + activeTable + "</config:config-item></config:config-item-map-entry></config:config-item-map-indexed>"
-                         "</config:config-item-set></office:settings></office:document-settings>";
+         "<config:config-item-set config:name=\"ooo:view-settings\"><config:config-item-map-indexed "
+         "config:name=\"Views\">"
+         "<config:config-item-map-entry><config:config-item config:name=\"ViewId\" "
+         "config:type=\"string\">view1</config:config-item>"
+         "<config:config-item config:name=\"ActiveTable\" config:type=\"string\">" +
+         activeTable +
+         "</config:config-item></config:config-item-map-entry></config:config-item-map-indexed>"
+         "</config:config-item-set></office:settings></office:document-settings>";
 }
 
 TEntries makeOds(const QByteArray &tables)
 {
   TEntries e;
   e.append(TEntry{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", true});
-  e.append(TEntry{"content.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content " + OdsNs
-                             + "><office:body><office:spreadsheet>" + tables
-                             + "</office:spreadsheet></office:body></office:document-content>"});
+  e.append(TEntry{"content.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content " + OdsNs +
+                                     "><office:body><office:spreadsheet>" + tables +
+                                     "</office:spreadsheet></office:body></office:document-content>"});
   e.append(TEntry{"META-INF/manifest.xml", OdsManifest});
   return e;
 }
@@ -171,9 +177,9 @@ QByteArray odsText(const QByteArray &text)
 /// Three tables, each naming itself in A1.
 TEntries odsThreeTables()
 {
-  return makeOds(odsTable("Перша", "<table:table-row>" + odsText("перший") + "</table:table-row>")
-                    + odsTable("Друга", "<table:table-row>" + odsText("другий") + "</table:table-row>")
-                    + odsTable("Третя", "<table:table-row>" + odsText("третій") + "</table:table-row>"));
+  return makeOds(odsTable("Перша", "<table:table-row>" + odsText("перший") + "</table:table-row>") +
+                 odsTable("Друга", "<table:table-row>" + odsText("другий") + "</table:table-row>") +
+                 odsTable("Третя", "<table:table-row>" + odsText("третій") + "</table:table-row>"));
 }
 
 QString columnName(int column)
@@ -238,8 +244,12 @@ private:
   static void patchHeaders(QByteArray &zip, const QByteArray &name, int localOffset, int centralOffset, quint32 value)
   {
     for (qsizetype at = zip.indexOf(name); at >= 0; at = zip.indexOf(name, at + 1)) {
-      const struct { const char *sig; int header; int offset; } kinds[] = {
-        {"PK\x03\x04", 30, localOffset}, {"PK\x01\x02", 46, centralOffset}};
+      const struct
+      {
+        const char *sig;
+        int header;
+        int offset;
+      } kinds[] = {{"PK\x03\x04", 30, localOffset}, {"PK\x01\x02", 46, centralOffset}};
       for (const auto &k : kinds) {
         const qsizetype h = at - k.header;
         if (h >= 0 && zip.mid(h, 4) == QByteArray(k.sig, 4)) {
@@ -264,15 +274,24 @@ private slots:
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("lookup");
     QTest::addColumn<bool>("found");
-    QTest::newRow("exact") << "xl/workbook.xml" << "xl/workbook.xml" << true;
-    QTest::newRow("leading slash asked") << "xl/workbook.xml" << "/xl/workbook.xml" << true;
-    QTest::newRow("leading slash stored") << "/xl/workbook.xml" << "xl/workbook.xml" << true;
-    QTest::newRow("other case") << "XL/Workbook.XML" << "xl/workbook.xml" << true;
-    QTest::newRow("backslashes stored") << "xl\\workbook.xml" << "xl/workbook.xml" << true;
-    QTest::newRow("other folder") << "xx/workbook.xml" << "xl/workbook.xml" << false;
-    QTest::newRow("prefix only") << "xl/workbook.xml.bak" << "xl/workbook.xml" << false;
-    QTest::newRow("empty lookup") << "xl/workbook.xml" << "" << false;
-    QTest::newRow("slash only") << "xl/workbook.xml" << "/" << false;
+    QTest::newRow("exact") << "xl/workbook.xml"
+                           << "xl/workbook.xml" << true;
+    QTest::newRow("leading slash asked") << "xl/workbook.xml"
+                                         << "/xl/workbook.xml" << true;
+    QTest::newRow("leading slash stored") << "/xl/workbook.xml"
+                                          << "xl/workbook.xml" << true;
+    QTest::newRow("other case") << "XL/Workbook.XML"
+                                << "xl/workbook.xml" << true;
+    QTest::newRow("backslashes stored") << "xl\\workbook.xml"
+                                        << "xl/workbook.xml" << true;
+    QTest::newRow("other folder") << "xx/workbook.xml"
+                                  << "xl/workbook.xml" << false;
+    QTest::newRow("prefix only") << "xl/workbook.xml.bak"
+                                 << "xl/workbook.xml" << false;
+    QTest::newRow("empty lookup") << "xl/workbook.xml"
+                                  << "" << false;
+    QTest::newRow("slash only") << "xl/workbook.xml"
+                                << "/" << false;
   }
 
   void findEntry()
@@ -421,30 +440,35 @@ private slots:
                            "<rPh sb=\"0\" eb=\"1\"><t>ふりがな</t></rPh><phoneticPr fontId=\"1\"/></si>"
                            "<si><t xml:space=\"preserve\">  два  пробіли </t></si>"
                            "<si><t>a_x000D__x000A_b _x005F_x0041_</t></si>";
-    QTest::newRow("shared strings") << QByteArray("<row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c><c r=\"C2\" t=\"s\"><v>1</v></c>"
-                                                  "<c r=\"D2\" t=\"s\"><v>2</v></c><c r=\"E2\" t=\"s\"><v>3</v></c></row>")
-                                    << sst
-                                    << QStringList{"B2=Прізвище", "C2=Рич текст", "D2=  два  пробіли ", "E2=a\r\nb _x0041_"};
-    QTest::newRow("value types") << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Інлайн</t></is></c>"
-                                               "<c r=\"B1\" t=\"inlineStr\"><is><r><t>по</t></r><r><t>частинах</t></r></is></c>"
-                                               "<c r=\"C1\"><v>10.5</v></c><c r=\"D1\" t=\"n\"><v>1E-3</v></c>"
-                                               "<c r=\"E1\" t=\"b\"><v>1</v></c><c r=\"F1\" t=\"b\"><v>0</v></c>"
-                                               "<c r=\"G1\" t=\"e\"><v>#DIV/0!</v></c><c r=\"H1\"><v>-1234567.125</v></c></row>")
-                                 << QByteArray() << QStringList{"A1=Інлайн", "B1=почастинах", "C1=10.5", "D1=0.001",
-                                                                "E1=True", "F1=False", "G1=#DIV/0!", "H1=-1234567.125"};
-    QTest::newRow("formulas use the cached value") << QByteArray("<row r=\"1\"><c r=\"A1\"><f>B1*2</f><v>21</v></c>"
-                                                                 "<c r=\"B1\" t=\"str\"><f>\"x\"&amp;\"y\"</f><v>Текст!</v></c>"
-                                                                 "<c r=\"C1\" t=\"b\"><f>1=1</f><v>1</v></c>"
-                                                                 "<c r=\"D1\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c>"
-                                                                 "<c r=\"E1\"><f>A1</f></c><c r=\"F1\"><f>A1</f><v></v></c></row>")
-                                                   << QByteArray() << QStringList{"A1=21", "B1=Текст!", "C1=True", "D1=#DIV/0!"};
-    QTest::newRow("cells and rows without r") << QByteArray("<row><c t=\"inlineStr\"><is><t>a</t></is></c><c><v>1</v></c></row>"
-                                                            "<row><c r=\"C2\"><v>2</v></c><c><v>3</v></c></row>"
-                                                            "<row r=\"5\"><c><v>4</v></c></row><row><c><v>5</v></c></row>")
-                                              << QByteArray() << QStringList{"A1=a", "B1=1", "C2=2", "D2=3", "A5=4", "A6=5"};
-    QTest::newRow("empty cells stay empty") << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"/><c r=\"B1\" s=\"3\"/><c r=\"C1\" t=\"inlineStr\"><is><t></t></is></c>"
-                                                          "<c r=\"D1\" t=\"str\"><v></v></c><c r=\"E1\"><v>0</v></c></row>")
-                                            << QByteArray() << QStringList{"E1=0"};
+    QTest::newRow("shared strings")
+        << QByteArray("<row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c><c r=\"C2\" t=\"s\"><v>1</v></c>"
+                      "<c r=\"D2\" t=\"s\"><v>2</v></c><c r=\"E2\" t=\"s\"><v>3</v></c></row>")
+        << sst << QStringList{"B2=Прізвище", "C2=Рич текст", "D2=  два  пробіли ", "E2=a\r\nb _x0041_"};
+    QTest::newRow("value types")
+        << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Інлайн</t></is></c>"
+                      "<c r=\"B1\" t=\"inlineStr\"><is><r><t>по</t></r><r><t>частинах</t></r></is></c>"
+                      "<c r=\"C1\"><v>10.5</v></c><c r=\"D1\" t=\"n\"><v>1E-3</v></c>"
+                      "<c r=\"E1\" t=\"b\"><v>1</v></c><c r=\"F1\" t=\"b\"><v>0</v></c>"
+                      "<c r=\"G1\" t=\"e\"><v>#DIV/0!</v></c><c r=\"H1\"><v>-1234567.125</v></c></row>")
+        << QByteArray() << QStringList{"A1=Інлайн", "B1=почастинах", "C1=10.5",    "D1=0.001",
+                                       "E1=True",   "F1=False",      "G1=#DIV/0!", "H1=-1234567.125"};
+    QTest::newRow("formulas use the cached value")
+        << QByteArray("<row r=\"1\"><c r=\"A1\"><f>B1*2</f><v>21</v></c>"
+                      "<c r=\"B1\" t=\"str\"><f>\"x\"&amp;\"y\"</f><v>Текст!</v></c>"
+                      "<c r=\"C1\" t=\"b\"><f>1=1</f><v>1</v></c>"
+                      "<c r=\"D1\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c>"
+                      "<c r=\"E1\"><f>A1</f></c><c r=\"F1\"><f>A1</f><v></v></c></row>")
+        << QByteArray() << QStringList{"A1=21", "B1=Текст!", "C1=True", "D1=#DIV/0!"};
+    QTest::newRow("cells and rows without r")
+        << QByteArray("<row><c t=\"inlineStr\"><is><t>a</t></is></c><c><v>1</v></c></row>"
+                      "<row><c r=\"C2\"><v>2</v></c><c><v>3</v></c></row>"
+                      "<row r=\"5\"><c><v>4</v></c></row><row><c><v>5</v></c></row>")
+        << QByteArray() << QStringList{"A1=a", "B1=1", "C2=2", "D2=3", "A5=4", "A6=5"};
+    QTest::newRow("empty cells stay empty")
+        << QByteArray(
+               "<row r=\"1\"><c r=\"A1\" t=\"s\"/><c r=\"B1\" s=\"3\"/><c r=\"C1\" t=\"inlineStr\"><is><t></t></is></c>"
+               "<c r=\"D1\" t=\"str\"><v></v></c><c r=\"E1\"><v>0</v></c></row>")
+        << QByteArray() << QStringList{"E1=0"};
   }
 
   void xlsxCells()
@@ -506,7 +530,8 @@ private slots:
                                                       : "worksheets/sheet%33.xml";
       setPart(e, "_rels/.rels", relsXml({{"rId1", RelNs + "officeDocument", "/xl/workbook.xml"}}));
       setPart(e, "xl/workbook.xml", workbookXml(1));
-      setPart(e, "xl/_rels/workbook.xml.rels", relsXml({{"rId1", ws, target}, {"rId2", RelNs + "sharedStrings", "/xl/sharedStrings.xml"}}));
+      setPart(e, "xl/_rels/workbook.xml.rels",
+              relsXml({{"rId1", ws, target}, {"rId2", RelNs + "sharedStrings", "/xl/sharedStrings.xml"}}));
     } else if (variant == "moved") {
       TEntries moved;
       for (const TEntry &entry : e)
@@ -516,33 +541,43 @@ private slots:
       removePart(e, "/book/workbook.xml");
       setPart(e, "/book/main.xml", workbookXml(3, "<bookViews><workbookView activeTab=\"1\"/></bookViews>"));
       removePart(e, "/book/_rels/workbook.xml.rels");
-      setPart(e, "/book/_rels/main.xml.rels", relsXml({{"rId1", ws, "worksheets/sheet1.xml"}, {"rId2", ws, "worksheets/sheet2.xml"},
-                                                       {"rId3", ws, "worksheets/sheet3.xml"}, {"rId4", RelNs + "sharedStrings", "sharedStrings.xml"}}));
+      setPart(e, "/book/_rels/main.xml.rels",
+              relsXml({{"rId1", ws, "worksheets/sheet1.xml"},
+                       {"rId2", ws, "worksheets/sheet2.xml"},
+                       {"rId3", ws, "worksheets/sheet3.xml"},
+                       {"rId4", RelNs + "sharedStrings", "sharedStrings.xml"}}));
       removePart(e, "/[Content_Types].xml");
-      setPart(e, "[Content_Types].xml", "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>");
+      setPart(e, "[Content_Types].xml",
+              "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>");
     } else if (variant == "strict") {
       const QByteArray strict = "http://purl.oclc.org/ooxml/spreadsheetml/main";
       const QByteArray strictRel = "http://purl.oclc.org/ooxml/officeDocument/relationships/";
       setPart(e, "xl/worksheets/sheet1.xml", sheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>", strict));
       setPart(e, "xl/sharedStrings.xml", "<sst xmlns=\"" + strict + "\"><si><t>Строгий</t></si></sst>");
-      setPart(e, "xl/workbook.xml", "<workbook xmlns=\"" + strict + "\" xmlns:r=\"http://purl.oclc.org/ooxml/officeDocument/relationships\">"
-                                    "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
+      setPart(e, "xl/workbook.xml",
+              "<workbook xmlns=\"" + strict +
+                  "\" xmlns:r=\"http://purl.oclc.org/ooxml/officeDocument/relationships\">"
+                  "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
       setPart(e, "_rels/.rels", relsXml({{"rId1", strictRel + "officeDocument", "xl/workbook.xml"}}));
-      setPart(e, "xl/_rels/workbook.xml.rels", relsXml({{"rId1", strictRel + "worksheet", "worksheets/sheet1.xml"},
-                                                        {"rId2", strictRel + "sharedStrings", "sharedStrings.xml"}}));
+      setPart(e, "xl/_rels/workbook.xml.rels",
+              relsXml({{"rId1", strictRel + "worksheet", "worksheets/sheet1.xml"},
+                       {"rId2", strictRel + "sharedStrings", "sharedStrings.xml"}}));
     } else if (variant == "norels") {
       removePart(e, "_rels/.rels");
     } else if (variant == "chart") {
-      setPart(e, "xl/_rels/workbook.xml.rels", relsXml({{"rId1", RelNs + "chartsheet", "chartsheets/sheet1.xml"},
-                                                        {"rId2", ws, "worksheets/sheet2.xml"}, {"rId3", ws, "worksheets/sheet3.xml"},
-                                                        {"rId9", RelNs + "sharedStrings", "sharedStrings.xml"}}));
+      setPart(e, "xl/_rels/workbook.xml.rels",
+              relsXml({{"rId1", RelNs + "chartsheet", "chartsheets/sheet1.xml"},
+                       {"rId2", ws, "worksheets/sheet2.xml"},
+                       {"rId3", ws, "worksheets/sheet3.xml"},
+                       {"rId9", RelNs + "sharedStrings", "sharedStrings.xml"}}));
     } else if (variant == "outside") {
       setPart(e, "xl/_rels/workbook.xml.rels", relsXml({{"rId1", ws, "../../xl/worksheets/sheet1.xml"}}));
       setPart(e, "../xl/worksheets/sheet1.xml", sheetXml("<row><c t=\"inlineStr\"><is><t>outside</t></is></c></row>"));
     } else if (variant == "external") {
       setPart(e, "xl/_rels/workbook.xml.rels",
-              "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\""
-                + ws + "\" Target=\"file:///xl/worksheets/sheet1.xml\" TargetMode=\"External\"/></Relationships>");
+              "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+              "Id=\"rId1\" Type=\"" +
+                  ws + "\" Target=\"file:///xl/worksheets/sheet1.xml\" TargetMode=\"External\"/></Relationships>");
     } else if (variant == "nosheet") {
       removePart(e, "xl/worksheets/sheet1.xml");
     } else if (variant == "badrid") {
@@ -557,16 +592,22 @@ private slots:
       QByteArray dtd = "<!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">";
       for (char c = 'b'; c <= 'j'; ++c)
         dtd += QByteArray("<!ENTITY ") + c + " \"" + (QByteArray("&") + char(c - 1) + ";").repeated(10) + "\">";
-      setPart(e, "xl/worksheets/sheet1.xml", "<?xml version=\"1.0\"?>" + dtd + "]>" + sheetXml("<row><c t=\"inlineStr\"><is><t>&j;</t></is></c></row>"));
+      setPart(e, "xl/worksheets/sheet1.xml",
+              "<?xml version=\"1.0\"?>" + dtd + "]>" +
+                  sheetXml("<row><c t=\"inlineStr\"><is><t>&j;</t></is></c></row>"));
     } else if (variant == "docx") {
-      setPart(e, "[Content_Types].xml",
-              "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Override PartName=\"/word/document.xml\" "
-              "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>");
+      setPart(
+          e, "[Content_Types].xml",
+          "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Override "
+          "PartName=\"/word/document.xml\" "
+          "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>");
       setPart(e, "_rels/.rels", relsXml({{"rId1", RelNs + "officeDocument", "word/document.xml"}}));
-      setPart(e, "word/document.xml", "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>");
+      setPart(e, "word/document.xml",
+              "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>");
     } else if (variant == "xlsb") {
       setPart(e, "[Content_Types].xml",
-              "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Override PartName=\"/xl/workbook.xml\" "
+              "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Override "
+              "PartName=\"/xl/workbook.xml\" "
               "ContentType=\"application/vnd.ms-excel.sheet.binary.macroEnabled.main\"/></Types>");
     } else if (variant == "otherzip") {
       e = {{"readme.txt", "hello"}, {"data/list.csv", "a;b"}};
@@ -587,11 +628,12 @@ private slots:
 
   void xlsxBounds()
   {
-    const QString path = fixture(xlsxWithSheet(
-      "<row r=\"99999999999999999999\"><c r=\"A99999999999999999999\"><v>1</v></c></row>"
-      "<row r=\"1048576\"><c r=\"XFD1048576\"><v>2</v></c><c><v>3</v></c><c r=\"XFE1\"><v>4</v></c>"
-      "<c r=\"ZZZZZZZZZZZZZZZZZZZZZZ1\"><v>5</v></c></row><row><c><v>6</v></c></row><row r=\"0\"><c><v>7</v></c></row>"
-      "<row><c r=\"$B$2\"><v>8</v></c></row>"));
+    const QString path = fixture(
+        xlsxWithSheet("<row r=\"99999999999999999999\"><c r=\"A99999999999999999999\"><v>1</v></c></row>"
+                      "<row r=\"1048576\"><c r=\"XFD1048576\"><v>2</v></c><c><v>3</v></c><c r=\"XFE1\"><v>4</v></c>"
+                      "<c r=\"ZZZZZZZZZZZZZZZZZZZZZZ1\"><v>5</v></c></row><row><c><v>6</v></c></row><row "
+                      "r=\"0\"><c><v>7</v></c></row>"
+                      "<row><c r=\"$B$2\"><v>8</v></c></row>"));
     TSheetData sheet;
     TWorkbookError error;
     QVERIFY(ReadXlsxWorkbook(path, sheet, error));
@@ -610,11 +652,13 @@ private slots:
     TSheetData xlsx;
     TSheetData ods;
     TWorkbookError error;
-    const bool xlsxOk = ReadXlsxWorkbook(fixture(xlsxWithSheet("<row><c><v>10.5</v></c><c><v>1E-3</v></c></row>")), xlsx, error);
-    const bool odsOk = ReadOdsWorkbook(
-      fixture(makeOds(odsTable("T", "<table:table-row><table:table-cell office:value-type=\"float\" office:value=\"10.5\">"
-                                       "<text:p>10,5</text:p></table:table-cell></table:table-row>"))),
-      ods, error);
+    const bool xlsxOk =
+        ReadXlsxWorkbook(fixture(xlsxWithSheet("<row><c><v>10.5</v></c><c><v>1E-3</v></c></row>")), xlsx, error);
+    const bool odsOk =
+        ReadOdsWorkbook(fixture(makeOds(odsTable(
+                            "T", "<table:table-row><table:table-cell office:value-type=\"float\" office:value=\"10.5\">"
+                                 "<text:p>10,5</text:p></table:table-cell></table:table-row>"))),
+                        ods, error);
     QLocale::setDefault(QLocale::c());
     QVERIFY(xlsxOk);
     QVERIFY(odsOk);
@@ -656,62 +700,93 @@ private slots:
     QTest::addColumn<QByteArray>("rows");
     QTest::addColumn<QStringList>("cells");
     QTest::newRow("value types")
-      << QByteArray("<table:table-row>" + odsText("Шевченко Тарас")
-                    + "<table:table-cell office:value-type=\"float\" office:value=\"10.5\"><text:p>10,50</text:p></table:table-cell>"
-                      "<table:table-cell office:value-type=\"percentage\" office:value=\"0.25\"><text:p>25%</text:p></table:table-cell>"
-                      "<table:table-cell office:value-type=\"currency\" office:currency=\"UAH\" office:value=\"12.5\"><text:p>12,50 ₴</text:p></table:table-cell>"
-                      "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\"><text:p>TRUE</text:p></table:table-cell>"
-                      "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"false\"><text:p>FALSE</text:p></table:table-cell>"
-                      "<table:table-cell office:value-type=\"date\" office:date-value=\"2023-09-01\"><text:p>01.09.2023</text:p></table:table-cell>"
-                      "<table:table-cell office:value-type=\"time\" office:time-value=\"PT08H30M00S\"><text:p>08:30</text:p></table:table-cell>"
+        << QByteArray("<table:table-row>" + odsText("Шевченко Тарас") +
+                      "<table:table-cell office:value-type=\"float\" "
+                      "office:value=\"10.5\"><text:p>10,50</text:p></table:table-cell>"
+                      "<table:table-cell office:value-type=\"percentage\" "
+                      "office:value=\"0.25\"><text:p>25%</text:p></table:table-cell>"
+                      "<table:table-cell office:value-type=\"currency\" office:currency=\"UAH\" "
+                      "office:value=\"12.5\"><text:p>12,50 ₴</text:p></table:table-cell>"
+                      "<table:table-cell office:value-type=\"boolean\" "
+                      "office:boolean-value=\"true\"><text:p>TRUE</text:p></table:table-cell>"
+                      "<table:table-cell office:value-type=\"boolean\" "
+                      "office:boolean-value=\"false\"><text:p>FALSE</text:p></table:table-cell>"
+                      "<table:table-cell office:value-type=\"date\" "
+                      "office:date-value=\"2023-09-01\"><text:p>01.09.2023</text:p></table:table-cell>"
+                      "<table:table-cell office:value-type=\"time\" "
+                      "office:time-value=\"PT08H30M00S\"><text:p>08:30</text:p></table:table-cell>"
                       "</table:table-row>")
-      << QStringList{"A1=Шевченко Тарас", "B1=10.5", "C1=0.25", "D1=12.5", "E1=True", "F1=False", "G1=01.09.2023", "H1=08:30"};
+        << QStringList{"A1=Шевченко Тарас", "B1=10.5",  "C1=0.25",       "D1=12.5",
+                       "E1=True",           "F1=False", "G1=01.09.2023", "H1=08:30"};
     QTest::newRow("formula results")
-      << QByteArray("<table:table-row>"
-                    "<table:table-cell table:formula=\"of:=[.B2]*2\" office:value-type=\"float\" office:value=\"21\" calcext:value-type=\"float\"><text:p>21</text:p></table:table-cell>"
-                    "<table:table-cell table:formula=\"of:=&quot;a&quot;\" office:value-type=\"string\" office:string-value=\"Текст!\" calcext:value-type=\"string\"><text:p>Текст!</text:p></table:table-cell>"
-                    "<table:table-cell table:formula=\"of:=1=1\" office:value-type=\"boolean\" office:boolean-value=\"true\" calcext:value-type=\"boolean\"><text:p>TRUE</text:p></table:table-cell>"
-                    "<table:table-cell table:formula=\"of:=1/0\" office:value-type=\"string\" office:string-value=\"\" calcext:value-type=\"error\"><text:p>#DIV/0!</text:p></table:table-cell>"
-                    "<table:table-cell table:formula=\"of:=NA()\" office:value-type=\"float\" office:value=\"0\" calcext:value-type=\"error\"><text:p>#N/A</text:p></table:table-cell>"
-                    // an error as writers without the calcext namespace leave it: the paragraph is all there is
-                    "<table:table-cell table:formula=\"of:=1/0\" office:value-type=\"string\" office:string-value=\"\"><text:p>#DIV/0!</text:p></table:table-cell>"
-                    "</table:table-row>")
-      << QStringList{"A1=21", "B1=Текст!", "C1=True", "D1=#DIV/0!", "E1=#N/A", "F1=#DIV/0!"};
+        << QByteArray(
+               "<table:table-row>"
+               "<table:table-cell table:formula=\"of:=[.B2]*2\" office:value-type=\"float\" office:value=\"21\" "
+               "calcext:value-type=\"float\"><text:p>21</text:p></table:table-cell>"
+               "<table:table-cell table:formula=\"of:=&quot;a&quot;\" office:value-type=\"string\" "
+               "office:string-value=\"Текст!\" calcext:value-type=\"string\"><text:p>Текст!</text:p></table:table-cell>"
+               "<table:table-cell table:formula=\"of:=1=1\" office:value-type=\"boolean\" "
+               "office:boolean-value=\"true\" calcext:value-type=\"boolean\"><text:p>TRUE</text:p></table:table-cell>"
+               "<table:table-cell table:formula=\"of:=1/0\" office:value-type=\"string\" office:string-value=\"\" "
+               "calcext:value-type=\"error\"><text:p>#DIV/0!</text:p></table:table-cell>"
+               "<table:table-cell table:formula=\"of:=NA()\" office:value-type=\"float\" office:value=\"0\" "
+               "calcext:value-type=\"error\"><text:p>#N/A</text:p></table:table-cell>"
+               // an error as writers without the calcext namespace leave it: the paragraph is all there is
+               "<table:table-cell table:formula=\"of:=1/0\" office:value-type=\"string\" "
+               "office:string-value=\"\"><text:p>#DIV/0!</text:p></table:table-cell>"
+               "</table:table-row>")
+        << QStringList{"A1=21", "B1=Текст!", "C1=True", "D1=#DIV/0!", "E1=#N/A", "F1=#DIV/0!"};
     QTest::newRow("paragraph markup")
-      << QByteArray("<table:table-row>" + odsText("Рядок<text:s/> два<text:s text:c=\"3\"/>кінець") + odsText("<text:s/>lead and trail ")
-                    + "<table:table-cell office:value-type=\"string\"><text:p>перший</text:p><text:p>другий <text:span>абзац</text:span></text:p></table:table-cell>"
-                    + odsText("x<text:tab/>y<text:line-break/>z <text:a xlink:href=\"http://x\">лінк</text:a>")
-                    + "<table:table-cell office:value-type=\"string\"><office:annotation><text:p>коментар</text:p></office:annotation><text:p>з коментарем</text:p></table:table-cell>"
-                    + odsText("  x\n    y  ") + "</table:table-row>")
-      << QStringList{"A1=Рядок  два   кінець", "B1= lead and trail ", "C1=перший\nдругий абзац", "D1=x\ty\nz лінк",
-                     "E1=з коментарем", "F1=  x\n    y  "};
+        << QByteArray("<table:table-row>" + odsText("Рядок<text:s/> два<text:s text:c=\"3\"/>кінець") +
+                      odsText("<text:s/>lead and trail ") +
+                      "<table:table-cell office:value-type=\"string\"><text:p>перший</text:p><text:p>другий "
+                      "<text:span>абзац</text:span></text:p></table:table-cell>" +
+                      odsText("x<text:tab/>y<text:line-break/>z <text:a xlink:href=\"http://x\">лінк</text:a>") +
+                      "<table:table-cell "
+                      "office:value-type=\"string\"><office:annotation><text:p>коментар</text:p></"
+                      "office:annotation><text:p>з коментарем</text:p></table:table-cell>" +
+                      odsText("  x\n    y  ") + "</table:table-row>")
+        << QStringList{"A1=Рядок  два   кінець", "B1= lead and trail ", "C1=перший\nдругий абзац",
+                       "D1=x\ty\nz лінк",        "E1=з коментарем",     "F1=  x\n    y  "};
     QTest::newRow("cells without paragraphs or type")
-      << QByteArray("<table:table-row><table:table-cell office:value-type=\"string\" office:string-value=\"з атрибута\"/>"
-                    "<table:table-cell><text:p>без типу</text:p></table:table-cell>"
-                    "<table:table-cell office:value-type=\"string\"><text:p/></table:table-cell>"
-                    "<table:table-cell office:value-type=\"float\" office:value=\"0\"><text:p>0</text:p></table:table-cell>"
-                    "<table:table-cell/></table:table-row>")
-      << QStringList{"A1=з атрибута", "B1=без типу", "D1=0"};
+        << QByteArray(
+               "<table:table-row><table:table-cell office:value-type=\"string\" office:string-value=\"з атрибута\"/>"
+               "<table:table-cell><text:p>без типу</text:p></table:table-cell>"
+               "<table:table-cell office:value-type=\"string\"><text:p/></table:table-cell>"
+               "<table:table-cell office:value-type=\"float\" office:value=\"0\"><text:p>0</text:p></table:table-cell>"
+               "<table:table-cell/></table:table-row>")
+        << QStringList{"A1=з атрибута", "B1=без типу", "D1=0"};
     QTest::newRow("covered cells and row groups")
-      << QByteArray("<table:table-column table:number-columns-repeated=\"3\"/><table:table-header-rows><table:table-row>" + odsText("Заголовок")
-                    + "</table:table-row></table:table-header-rows><table:table-row-group><table:table-row-group><table:table-row>"
-                      "<table:table-cell table:number-columns-spanned=\"2\" office:value-type=\"float\" office:value=\"3\"><text:p>3</text:p></table:table-cell>"
-                      "<table:covered-table-cell/>"
-                    + odsText("після") + "</table:table-row></table:table-row-group><table:table-row>"
-                    + "<table:covered-table-cell table:number-columns-repeated=\"2\"/>" + odsText("c3") + "</table:table-row></table:table-row-group>")
-      << QStringList{"A1=Заголовок", "A2=3", "C2=після", "C3=c3"};
+        << QByteArray(
+               "<table:table-column table:number-columns-repeated=\"3\"/><table:table-header-rows><table:table-row>" +
+               odsText("Заголовок") +
+               "</table:table-row></"
+               "table:table-header-rows><table:table-row-group><table:table-row-group><table:table-row>"
+               "<table:table-cell table:number-columns-spanned=\"2\" office:value-type=\"float\" "
+               "office:value=\"3\"><text:p>3</text:p></table:table-cell>"
+               "<table:covered-table-cell/>" +
+               odsText("після") + "</table:table-row></table:table-row-group><table:table-row>" +
+               "<table:covered-table-cell table:number-columns-repeated=\"2\"/>" + odsText("c3") +
+               "</table:table-row></table:table-row-group>")
+        << QStringList{"A1=Заголовок", "A2=3", "C2=після", "C3=c3"};
     QTest::newRow("repeats")
-      << QByteArray("<table:table-row table:number-rows-repeated=\"2\"><table:table-cell table:number-columns-repeated=\"2\"/>"
-                    "<table:table-cell table:number-columns-repeated=\"3\" office:value-type=\"float\" office:value=\"7\"><text:p>7</text:p></table:table-cell>"
-                    "</table:table-row><table:table-row table:number-rows-repeated=\"3\"><table:table-cell table:number-columns-repeated=\"99\"/></table:table-row>"
-                    "<table:table-row>" + odsText("кінець") + "</table:table-row>")
-      << QStringList{"C1=7", "D1=7", "E1=7", "C2=7", "D2=7", "E2=7", "A6=кінець"};
+        << QByteArray("<table:table-row table:number-rows-repeated=\"2\"><table:table-cell "
+                      "table:number-columns-repeated=\"2\"/>"
+                      "<table:table-cell table:number-columns-repeated=\"3\" office:value-type=\"float\" "
+                      "office:value=\"7\"><text:p>7</text:p></table:table-cell>"
+                      "</table:table-row><table:table-row table:number-rows-repeated=\"3\"><table:table-cell "
+                      "table:number-columns-repeated=\"99\"/></table:table-row>"
+                      "<table:table-row>" +
+                      odsText("кінець") + "</table:table-row>")
+        << QStringList{"C1=7", "D1=7", "E1=7", "C2=7", "D2=7", "E2=7", "A6=кінець"};
     QTest::newRow("odd counts read as one")
-      << QByteArray("<table:table-row table:number-rows-repeated=\"0\">" + odsText("a")
-                    + "</table:table-row><table:table-row table:number-rows-repeated=\"-3\">" + odsText("b")
-                    + "</table:table-row><table:table-row table:number-rows-repeated=\"x\"><table:table-cell table:number-columns-repeated=\"-1\" "
-                      "office:value-type=\"string\"><text:p>c</text:p></table:table-cell>" + odsText("d") + "</table:table-row>")
-      << QStringList{"A1=a", "A2=b", "A3=c", "B3=d"};
+        << QByteArray("<table:table-row table:number-rows-repeated=\"0\">" + odsText("a") +
+                      "</table:table-row><table:table-row table:number-rows-repeated=\"-3\">" + odsText("b") +
+                      "</table:table-row><table:table-row table:number-rows-repeated=\"x\"><table:table-cell "
+                      "table:number-columns-repeated=\"-1\" "
+                      "office:value-type=\"string\"><text:p>c</text:p></table:table-cell>" +
+                      odsText("d") + "</table:table-row>")
+        << QStringList{"A1=a", "A2=b", "A3=c", "B3=d"};
   }
 
   void odsCells()
@@ -771,20 +846,26 @@ private slots:
       e = makeXlsx();
     } else if (variant == "encryptedContent") {
       setPart(e, "content.xml", "\x13\x37 not xml");
-      setPart(e, "META-INF/manifest.xml",
-              QByteArray(OdsManifest).replace(
-                "manifest:media-type=\"text/xml\"/>",
-                "manifest:media-type=\"text/xml\"><manifest:encryption-data manifest:checksum-type=\"SHA1/1K\" manifest:checksum=\"x\">"
-                "<manifest:algorithm manifest:algorithm-name=\"Blowfish CFB\" manifest:initialisation-vector=\"x\"/>"
-                "</manifest:encryption-data></manifest:file-entry>"));
+      setPart(
+          e, "META-INF/manifest.xml",
+          QByteArray(OdsManifest)
+              .replace(
+                  "manifest:media-type=\"text/xml\"/>",
+                  "manifest:media-type=\"text/xml\"><manifest:encryption-data manifest:checksum-type=\"SHA1/1K\" "
+                  "manifest:checksum=\"x\">"
+                  "<manifest:algorithm manifest:algorithm-name=\"Blowfish CFB\" manifest:initialisation-vector=\"x\"/>"
+                  "</manifest:encryption-data></manifest:file-entry>"));
     } else if (variant == "encryptedZip") {
       for (TEntry &entry : e)
         entry.encryption = ZIP_EM_TRAD_PKWARE;
     } else if (variant == "noContent") {
       removePart(e, "content.xml");
     } else if (variant == "malformed") {
-      setPart(e, "content.xml", "<office:document-content " + OdsNs + "><office:body><office:spreadsheet><table:table table:name=\"T\">"
-                                "<table:table-row>" + odsText("a") + "</table:table-cell></table:table-row></table:table>");
+      setPart(e, "content.xml",
+              "<office:document-content " + OdsNs +
+                  "><office:body><office:spreadsheet><table:table table:name=\"T\">"
+                  "<table:table-row>" +
+                  odsText("a") + "</table:table-cell></table:table-row></table:table>");
     } else if (variant == "truncated") {
       for (TEntry &entry : e) {
         if (entry.name == "content.xml")
@@ -805,39 +886,51 @@ private slots:
     QTest::addColumn<qint64>("cellCount");
     QTest::addColumn<int>("lastRow");
     QTest::addColumn<int>("lastColumn");
-    const QByteArray one = "<table:table-cell office:value-type=\"float\" office:value=\"1\"><text:p>1</text:p></table:table-cell>";
-    const QByteArray ones = "<table:table-cell table:number-columns-repeated=\"1000000000\" office:value-type=\"float\" office:value=\"1\"><text:p>1</text:p></table:table-cell>";
+    const QByteArray one =
+        "<table:table-cell office:value-type=\"float\" office:value=\"1\"><text:p>1</text:p></table:table-cell>";
+    const QByteArray ones = "<table:table-cell table:number-columns-repeated=\"1000000000\" "
+                            "office:value-type=\"float\" office:value=\"1\"><text:p>1</text:p></table:table-cell>";
     // LibreOffice ends a sheet with runs like these; they must cost nothing.
     QTest::newRow("empty tail")
-      << QByteArray("<table:table-row>" + one + "<table:table-cell table:number-columns-repeated=\"16383\"/></table:table-row>"
-                    "<table:table-row table:number-rows-repeated=\"1048575\"><table:table-cell table:number-columns-repeated=\"16384\"/></table:table-row>"
-                    "<table:table-row table:number-rows-repeated=\"999999999999999999999999\"><table:table-cell table:number-columns-repeated=\"99999999999999999999\"/></table:table-row>")
-      << TWorkbookError::None << qint64(1) << 1 << 1;
+        << QByteArray("<table:table-row>" + one +
+                      "<table:table-cell table:number-columns-repeated=\"16383\"/></table:table-row>"
+                      "<table:table-row table:number-rows-repeated=\"1048575\"><table:table-cell "
+                      "table:number-columns-repeated=\"16384\"/></table:table-row>"
+                      "<table:table-row table:number-rows-repeated=\"999999999999999999999999\"><table:table-cell "
+                      "table:number-columns-repeated=\"99999999999999999999\"/></table:table-row>")
+        << TWorkbookError::None << qint64(1) << 1 << 1;
     QTest::newRow("value repeated across the row")
-      << QByteArray("<table:table-row>" + one + ones + one + "</table:table-row>") << TWorkbookError::None
-      << qint64(SheetLimits::XlsxMaxColumns) << 1 << SheetLimits::XlsxMaxColumns;
+        << QByteArray("<table:table-row>" + one + ones + one + "</table:table-row>") << TWorkbookError::None
+        << qint64(SheetLimits::XlsxMaxColumns) << 1 << SheetLimits::XlsxMaxColumns;
     QTest::newRow("row repeated down the sheet")
-      << QByteArray("<table:table-row table:number-rows-repeated=\"1000000000\">" + one + "</table:table-row><table:table-row>" + one + "</table:table-row>")
-      << TWorkbookError::None << qint64(SheetLimits::XlsxMaxRows) << SheetLimits::XlsxMaxRows << 1;
+        << QByteArray("<table:table-row table:number-rows-repeated=\"1000000000\">" + one +
+                      "</table:table-row><table:table-row>" + one + "</table:table-row>")
+        << TWorkbookError::None << qint64(SheetLimits::XlsxMaxRows) << SheetLimits::XlsxMaxRows << 1;
     // Expanding the cells of these rows before noticing that they cannot be
     // stored would take 100000 x 16384 steps.
     QTest::newRow("rows past the end are not looked at")
-      << QByteArray("<table:table-row>" + one + "</table:table-row><table:table-row table:number-rows-repeated=\"1048576\"/>"
-                    + QByteArray("<table:table-row>" + ones + "</table:table-row>").repeated(100000))
-      << TWorkbookError::None << qint64(1) << 1 << 1;
-    QTest::newRow("both: the cell cap")
-      << QByteArray("<table:table-row table:number-rows-repeated=\"1000000000\">" + ones + "</table:table-row>")
-      << TWorkbookError::TooLarge << qint64(0) << 0 << 0;
+        << QByteArray("<table:table-row>" + one +
+                      "</table:table-row><table:table-row table:number-rows-repeated=\"1048576\"/>" +
+                      QByteArray("<table:table-row>" + ones + "</table:table-row>").repeated(100000))
+        << TWorkbookError::None << qint64(1) << 1 << 1;
+    QTest::newRow("both: the cell cap") << QByteArray("<table:table-row table:number-rows-repeated=\"1000000000\">" +
+                                                      ones + "</table:table-row>")
+                                        << TWorkbookError::TooLarge << qint64(0) << 0 << 0;
     QTest::newRow("one huge run of spaces")
-      << QByteArray("<table:table-row><table:table-cell office:value-type=\"string\"><text:p><text:s text:c=\"2000000000\"/></text:p></table:table-cell></table:table-row>")
-      << TWorkbookError::TooLarge << qint64(0) << 0 << 0;
+        << QByteArray("<table:table-row><table:table-cell office:value-type=\"string\"><text:p><text:s "
+                      "text:c=\"2000000000\"/></text:p></table:table-cell></table:table-row>")
+        << TWorkbookError::TooLarge << qint64(0) << 0 << 0;
     QTest::newRow("many big runs of spaces")
-      << QByteArray("<table:table-row>" + QByteArray("<table:table-cell office:value-type=\"string\"><text:p><text:s text:c=\"1000000\"/></text:p></table:table-cell>").repeated(100) + "</table:table-row>")
-      << TWorkbookError::TooLarge << qint64(0) << 0 << 0;
+        << QByteArray("<table:table-row>" +
+                      QByteArray("<table:table-cell office:value-type=\"string\"><text:p><text:s "
+                                 "text:c=\"1000000\"/></text:p></table:table-cell>")
+                          .repeated(100) +
+                      "</table:table-row>")
+        << TWorkbookError::TooLarge << qint64(0) << 0 << 0;
     QTest::newRow("deeply nested row groups")
-      << QByteArray(QByteArray("<table:table-row-group>").repeated(100000) + "<table:table-row>" + one + "</table:table-row>"
-                    + QByteArray("</table:table-row-group>").repeated(100000))
-      << TWorkbookError::None << qint64(1) << 1 << 1;
+        << QByteArray(QByteArray("<table:table-row-group>").repeated(100000) + "<table:table-row>" + one +
+                      "</table:table-row>" + QByteArray("</table:table-row-group>").repeated(100000))
+        << TWorkbookError::None << qint64(1) << 1 << 1;
   }
 
   void odsHugeRepeats()
@@ -882,7 +975,8 @@ private slots:
     QFETCH(QString, a1);
     QString path;
     if (kind == "xlsx") {
-      path = fixture(makeXlsx("<bookViews><workbookView activeTab=\"1\"/></bookViews>"), ".ods"); // the extension does not matter
+      path = fixture(makeXlsx("<bookViews><workbookView activeTab=\"1\"/></bookViews>"),
+                     ".ods"); // the extension does not matter
     } else if (kind == "ods" || kind == "odt") {
       TEntries e = odsThreeTables();
       setPart(e, "settings.xml", odsSettings("Друга"));

@@ -52,8 +52,7 @@ QString SupportMailAddress(const QString &email)
 
 } // namespace
 
-TWebLabel::TWebLabel(QWidget *parent)
-    : QLabel(parent)
+TWebLabel::TWebLabel(QWidget *parent) : QLabel(parent)
 {
   setAlignment(Qt::AlignCenter);
   setCursor(Qt::PointingHandCursor);
@@ -75,8 +74,7 @@ void TWebLabel::mousePressEvent(QMouseEvent *event)
   QLabel::mousePressEvent(event);
 }
 
-TAboutBox::TAboutBox(QWidget *parent)
-    : QDialog(parent)
+TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
 {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("About"));

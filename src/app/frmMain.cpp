@@ -1,17 +1,17 @@
 #include "frmMain.h"
 
-#include "app/uAppStart.h"
 #include "app/frmAbout.h"
 #include "app/frmBlankSettings.h"
+#include "app/uAppStart.h"
 #include "app/uIcons.h"
 #include "app/uImgLine.h"
 #include "app/uPreviewImage.h"
 #include "app/uSharedDataPanel.h"
 #include "app/uTitledMenu.h"
-#include "render/uBlankImitation.h"
-#include "render/uCompose.h"
 #include "print/MyPrinterUtils.h"
 #include "pupils/MyExcelUtils.h"
+#include "render/uBlankImitation.h"
+#include "render/uCompose.h"
 #include "store/uAppPaths.h"
 #include "store/uIniFile.h"
 #include "store/uSettings.h"
@@ -19,24 +19,23 @@
 #include "web/uUpdateCheck.h"
 
 #include <QAbstractEventDispatcher>
-#include <QPainter>
-#include <QWheelEvent>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QDir>
-#include <QKeyEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -49,6 +48,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 const QString TMainF::T1 = QStringLiteral(
     "Персональну інформацію щодо кожного випускника необхідно спочатку внести до таблиці MS Excel, "
@@ -75,8 +75,8 @@ namespace {
 constexpr double ZoomStep = 0.05;
 constexpr int MaxZoomStepsDown = 17; // 1.0 - 17 * 0.05 = 0.15
 
-const QString WorkbookFilter = QStringLiteral(
-    "Файли MS Excel (*.xls; *.xlsx)|*.xls;*.xlsx|Файли OpenDocument (*.ods)|*.ods");
+const QString WorkbookFilter =
+    QStringLiteral("Файли MS Excel (*.xls; *.xlsx)|*.xls;*.xlsx|Файли OpenDocument (*.ods)|*.ods");
 
 QAction *MakeAction(QObject *owner, const char *name, const QString &caption, const QString &hint,
                     const QKeySequence &shortcut = {})
@@ -132,8 +132,7 @@ QHBoxLayout *PageLayout(QWidget *page)
 
 } // namespace
 
-TMainF::TMainF(QWidget *parent)
-    : QMainWindow(parent)
+TMainF::TMainF(QWidget *parent) : QMainWindow(parent)
 {
   setObjectName(QStringLiteral("MainF"));
   resize(1112, 713);
@@ -178,8 +177,9 @@ void TMainF::FormCreate()
 
 void TMainF::CreateActions()
 {
-  acImportFromExcel = MakeAction(this, "acImportFromExcel", QStringLiteral("Імпорт з MS Excel..."),
-                                 QStringLiteral("Імпортувати дані з MS Excel..."), QKeySequence(QStringLiteral("Ctrl+O")));
+  acImportFromExcel =
+      MakeAction(this, "acImportFromExcel", QStringLiteral("Імпорт з MS Excel..."),
+                 QStringLiteral("Імпортувати дані з MS Excel..."), QKeySequence(QStringLiteral("Ctrl+O")));
   acImportFromExcel->setIcon(RibbonImage(TRibbonImage::ImportFromExcel));
   connect(acImportFromExcel, &QAction::triggered, this, [this] { RunGuarded(this, [this] { ImportWorkbook(); }); });
 
@@ -214,9 +214,9 @@ void TMainF::CreateActions()
   acSideSwitch->setIcon(RibbonImage(TRibbonImage::SideSwitch));
   connect(acSideSwitch, &QAction::triggered, this, [this] { RunGuarded(this, [this] { acSideSwitchExecute(); }); });
 
-  acSelectPrinter = MakeAction(this, "acSelectPrinter", QStringLiteral("Друк із вибором принтера..."),
-                               QStringLiteral("Друк після діалогу вибору принтера"),
-                               QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+  acSelectPrinter =
+      MakeAction(this, "acSelectPrinter", QStringLiteral("Друк із вибором принтера..."),
+                 QStringLiteral("Друк після діалогу вибору принтера"), QKeySequence(QStringLiteral("Ctrl+Alt+P")));
   acSelectPrinter->setIcon(RibbonImage(TRibbonImage::SelectPrinter));
   acSelectPrinter->setEnabled(false);
   connect(acSelectPrinter, &QAction::triggered, this,
@@ -225,8 +225,7 @@ void TMainF::CreateActions()
   acOpenTemplate = MakeAction(this, "acOpenTemplate", QStringLiteral("Відкрити шаблон Excel..."),
                               QStringLiteral("Відкрити шаблон Excel для введення/редагування даних..."));
   acOpenTemplate->setIcon(RibbonImage(TRibbonImage::OpenTemplate));
-  connect(acOpenTemplate, &QAction::triggered, this,
-          [this] { RunGuarded(this, [this] { btnOpenTemplateClick(); }); });
+  connect(acOpenTemplate, &QAction::triggered, this, [this] { RunGuarded(this, [this] { btnOpenTemplateClick(); }); });
 
   acSetClass = MakeAction(this, "acSetClass", QStringLiteral("Поточний клас"), QStringLiteral("Перемикання класу"));
   acSetClass->setData(9);
@@ -258,9 +257,9 @@ void TMainF::CreateActions()
   acUndo->setEnabled(false);
   connect(acUndo, &QAction::triggered, this, [this] { RunGuarded(this, [this] { acUndoExecute(); }); });
 
-  acCheckUpdate =
-      MakeAction(this, "acCheckUpdate", QStringLiteral("Перевірити доступні оновлення зараз..."),
-                 QStringLiteral("Перевірити наявність нової версії зараз!<p>Необхідно активне підключення до Інтернету"));
+  acCheckUpdate = MakeAction(
+      this, "acCheckUpdate", QStringLiteral("Перевірити доступні оновлення зараз..."),
+      QStringLiteral("Перевірити наявність нової версії зараз!<p>Необхідно активне підключення до Інтернету"));
   acCheckUpdate->setIcon(RibbonImage(TRibbonImage::CheckUpdate));
   connect(acCheckUpdate, &QAction::triggered, this, [this] { RunGuarded(this, [this] { CheckForUpdate(false); }); });
 
@@ -268,14 +267,12 @@ void TMainF::CreateActions()
                               QStringLiteral("Відкрити збережені дані задньої сторінки..."));
   acOpenBackData->setIcon(RibbonImage(TRibbonImage::OpenBackData));
   acOpenBackData->setEnabled(false);
-  connect(acOpenBackData, &QAction::triggered, this,
-          [this] { RunGuarded(this, [this] { acOpenBackDataExecute(); }); });
+  connect(acOpenBackData, &QAction::triggered, this, [this] { RunGuarded(this, [this] { acOpenBackDataExecute(); }); });
   acSaveBackData = MakeAction(this, "acSaveBackData", QStringLiteral("Зберегти дані задньої сторінки..."),
                               QStringLiteral("Зберегти дані задньої сторінки..."));
   acSaveBackData->setIcon(RibbonImage(TRibbonImage::SaveBackData));
   acSaveBackData->setEnabled(false);
-  connect(acSaveBackData, &QAction::triggered, this,
-          [this] { RunGuarded(this, [this] { acSaveBackDataExecute(); }); });
+  connect(acSaveBackData, &QAction::triggered, this, [this] { RunGuarded(this, [this] { acSaveBackDataExecute(); }); });
 
   // Shortcuts work wherever the focus is in the window.
   addActions({acImportFromExcel, acBlankAppearance, acBlankSettings, acSharedData, acPrint, acSideSwitch,
@@ -340,8 +337,7 @@ void TMainF::CreateMenus()
   mDefaultFonts = FontsMenu->addAction(QStringLiteral("Повернути всі шрифти за замовчуванням"));
   mDefaultFonts->setObjectName(QStringLiteral("mDefaultFonts"));
   mDefaultFonts->setData(fkResetAll);
-  connect(mDefaultFonts, &QAction::triggered, this,
-          [this] { RunGuarded(this, [this] { ApplyFont(fkResetAll); }); });
+  connect(mDefaultFonts, &QAction::triggered, this, [this] { RunGuarded(this, [this] { ApplyFont(fkResetAll); }); });
 
   for (QAction *option : {mAllowDopBottomRow, mAllowDopTopRow})
     connect(option, &QAction::triggered, this, [this] { RunGuarded(this, [this] { RedrawContent(dtScreen); }); });
@@ -459,8 +455,9 @@ void TMainF::CreateRibbon()
     column->addWidget(sBitBtn2);
     cbAutoCheckUpdate = new QCheckBox(QStringLiteral("Перевіряти автоматично"), sGroupBox1);
     cbAutoCheckUpdate->setObjectName(QStringLiteral("cbAutoCheckUpdate"));
-    cbAutoCheckUpdate->setToolTip(QStringLiteral("Перевіряти наявність нової версії <b>при кожному старті програми "
-                                                 "(рекомендується)</b><p>(Необхідно активне підключення до Інтернету)"));
+    cbAutoCheckUpdate->setToolTip(
+        QStringLiteral("Перевіряти наявність нової версії <b>при кожному старті програми "
+                       "(рекомендується)</b><p>(Необхідно активне підключення до Інтернету)"));
     cbAutoCheckUpdate->setChecked(true);
     connect(cbAutoCheckUpdate, &QCheckBox::clicked, this, [this] { RunGuarded(this, [this] { SaveSettings(); }); });
     column->addWidget(cbAutoCheckUpdate);
@@ -509,8 +506,7 @@ void TMainF::CreatePanels()
   lbPupils = new QListWidget(PanelLeft);
   lbPupils->setObjectName(QStringLiteral("lbPupils"));
   left->addWidget(lbPupils);
-  connect(lbPupils, &QListWidget::currentRowChanged, this,
-          [this] { RunGuarded(this, [this] { lbPupilsClick(); }); });
+  connect(lbPupils, &QListWidget::currentRowChanged, this, [this] { RunGuarded(this, [this] { lbPupilsClick(); }); });
   row->addWidget(PanelLeft);
 
   PanelWork = new QWidget(body);
@@ -742,8 +738,7 @@ void TMainF::RedrawBlankImitation()
     ImgPreview->resetPicture();
   ShowFrontLines(false);
   ShowBackLines();
-  const TFieldPlaces places =
-      ::RedrawBlankImitation(ImgBlank->picture(), Layout, CurrentGrade, BackSideShown());
+  const TFieldPlaces places = ::RedrawBlankImitation(ImgBlank->picture(), Layout, CurrentGrade, BackSideShown());
   if (!BackSideShown())
     ShowFrontLines(acBlankAppearance->isChecked());
   PlaceInputFields(places);
@@ -788,9 +783,15 @@ void TMainF::RedrawContent(TDrawTarget target, QPainter *printerCanvas)
       input.IssueDate = IssueDate();
       ComposeBackSide(*canvas, target, input);
     } else {
-      const TSpreadInput input{Layout,        Fonts,           CommonData,
-                               CurrentGrade,  SelectedPupil(), SubjectNames,
-                               DpaSubjectNames, mAllowDopBottomRow->isChecked(), mAllowDopTopRow->isChecked()};
+      const TSpreadInput input{Layout,
+                               Fonts,
+                               CommonData,
+                               CurrentGrade,
+                               SelectedPupil(),
+                               SubjectNames,
+                               DpaSubjectNames,
+                               mAllowDopBottomRow->isChecked(),
+                               mAllowDopTopRow->isChecked()};
       const TSpreadOutcome outcome = ComposeSpread(*canvas, target, input);
       if (outcome.PupilComposed) {
         DpaState = outcome.DpaState;
@@ -838,8 +839,8 @@ void TMainF::CreateLayoutLines()
     (item->Side() != 0 ? BackLines : FrontLines).append(line);
   }
   // The in-place fields lie over the lines.
-  for (QWidget *field : std::initializer_list<QWidget *>{edGet, mmFacults, edAward, edMedal, edRegNum, mmDPA,
-                                                         edDirector, rgGender})
+  for (QWidget *field :
+       std::initializer_list<QWidget *>{edGet, mmFacults, edAward, edMedal, edRegNum, mmDPA, edDirector, rgGender})
     field->raise();
 }
 
@@ -920,8 +921,7 @@ bool TMainF::ImgLineMouse(TImgLine *line, QEvent *event)
     }
     return true;
   case QEvent::MouseButtonRelease: {
-    const bool moved =
-        line->Dragging && (line->Line()->X() != DragAnchor.X || line->Line()->Y() != DragAnchor.Y);
+    const bool moved = line->Dragging && (line->Line()->X() != DragAnchor.X || line->Line()->Y() != DragAnchor.Y);
     line->Dragging = false;
     if (moved)
       RunGuarded(this, [this, line] { RecordLayoutChange(line); });
@@ -1023,8 +1023,8 @@ void TMainF::InitLayout()
 
 void TMainF::SetWindowTitles(bool fileApplies)
 {
-  const QString name = fileApplies ? TBlankSettingsF::LayoutDisplayName(Layout.LayoutFileName())
-                                   : TBlankSettingsF::DefaultLayoutName();
+  const QString name =
+      fileApplies ? TBlankSettingsF::LayoutDisplayName(Layout.LayoutFileName()) : TBlankSettingsF::DefaultLayoutName();
   setWindowTitle(QStringLiteral("%1 %2 - Налаштування макету: \"%3\"").arg(ApplicationTitle(), ProgramVersion(), name));
   BlankSettingsF->SetLayoutCaption(name);
 }
@@ -1084,7 +1084,6 @@ void TMainF::FormMouseWheelUp()
     return;
   SetZoomSteps(ZoomSteps - 1);
 }
-
 
 void TMainF::LoadSettings()
 {
@@ -1201,9 +1200,9 @@ void TMainF::acPrintExecute()
   printer.setDocName(PrintJobTitle);
   QPainter canvas;
   if (!canvas.begin(&printer))
-    throw EAppError(QStringLiteral("Не вдалося розпочати друк на принтері \"%1\".")
-                        .arg(printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName()
-                                                                              : printer.outputFileName()));
+    throw EAppError(
+        QStringLiteral("Не вдалося розпочати друк на принтері \"%1\".")
+            .arg(printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : printer.outputFileName()));
   canvas.setFont(QFont(QStringLiteral("Times New Roman")));
   RedrawContent(dtPrinter, &canvas);
   if (!canvas.end())
@@ -1244,8 +1243,8 @@ void TMainF::EditFont(int kind)
 void TMainF::ApplyFont(int kind, const QFont &chosen)
 {
   if (kind == fkResetAll) {
-    if (Dialogs::askYesNo(
-            this, QStringLiteral("Ви дійсно бажаєте повернути всі шрифти до налаштувань за замовчуванням?")))
+    if (Dialogs::askYesNo(this,
+                          QStringLiteral("Ви дійсно бажаєте повернути всі шрифти до налаштувань за замовчуванням?")))
       Fonts = TFontSet();
   } else if (TDtkFont *font = Fonts.OfKind(kind)) {
     // The face, size and style; colour and effects are not the dialog's.
@@ -1582,8 +1581,8 @@ void TMainF::ImportWorkbook()
     StartExcel();
     if (OpenWorkbook(fileName)) {
       // The window keeps painting while the rows are read; clicks wait until the end.
-      problem = ReadOpenClassWorkbook(book,
-                                      [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+      problem =
+          ReadOpenClassWorkbook(book, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     } else {
       openError = ExcelLastError();
     }
@@ -1594,7 +1593,8 @@ void TMainF::ImportWorkbook()
 
   switch (problem) {
   case TClassImportProblem::CannotOpen:
-    Dialogs::error(this, QStringLiteral("Не вдалося відкрити книгу \"%1\".\r\r%2").arg(shownName, WorkbookErrorText(openError)));
+    Dialogs::error(
+        this, QStringLiteral("Не вдалося відкрити книгу \"%1\".\r\r%2").arg(shownName, WorkbookErrorText(openError)));
     return;
   case TClassImportProblem::BadGrade:
     Dialogs::error(this, QStringLiteral("У клітинці B1 книги \"%1\" вказано клас \"%2\".\rДопускається лише 9 або 11."

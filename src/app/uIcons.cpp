@@ -115,16 +115,20 @@ QIcon RibbonImage(TRibbonImage image)
   case TRibbonImage::BlankAppearance:
     return SheetIcon({}, true);
   case TRibbonImage::SideSwitch:
-    return SheetIcon([](QPainter &p) {
-      p.setPen(QPen(QColor(0x2A, 0x5C, 0xAA), 2));
-      p.drawArc(QRectF(8, 8, 16, 16), 30 * 16, 300 * 16);
-    }, true);
+    return SheetIcon(
+        [](QPainter &p) {
+          p.setPen(QPen(QColor(0x2A, 0x5C, 0xAA), 2));
+          p.drawArc(QRectF(8, 8, 16, 16), 30 * 16, 300 * 16);
+        },
+        true);
   case TRibbonImage::BlankSettings:
-    return SheetIcon([](QPainter &p) {
-      p.setPen(QPen(QColor(0xB0, 0x20, 0x20), 2));
-      p.drawLine(QPointF(4, 16), QPointF(28, 16));
-      p.drawLine(QPointF(16, 9), QPointF(16, 23));
-    }, true);
+    return SheetIcon(
+        [](QPainter &p) {
+          p.setPen(QPen(QColor(0xB0, 0x20, 0x20), 2));
+          p.drawLine(QPointF(4, 16), QPointF(28, 16));
+          p.drawLine(QPointF(16, 9), QPointF(16, 23));
+        },
+        true);
   case TRibbonImage::Fonts:
     return SheetIcon([](QPainter &p) {
       QFont f(QStringLiteral("Liberation Serif"));

@@ -80,8 +80,7 @@ TImgLine *TImgLine::Create(TLayoutLine *line, QWidget *parent)
   return new TImgLine(line, parent);
 }
 
-TImgLine::TImgLine(TLayoutLine *line, QWidget *parent)
-    : QWidget(parent), FLine(line)
+TImgLine::TImgLine(TLayoutLine *line, QWidget *parent) : QWidget(parent), FLine(line)
 {
   setObjectName(line->Name());
   hide();
@@ -135,14 +134,12 @@ void TImgLine::paintEvent(QPaintEvent *)
   p.drawImage(rect(), FMarked ? marked : bold);
 }
 
-TLinkedXImgLine::TLinkedXImgLine(TLayoutLine *line, QWidget *parent)
-    : TImgLine(line, parent)
+TLinkedXImgLine::TLinkedXImgLine(TLayoutLine *line, QWidget *parent) : TImgLine(line, parent)
 {
   setCursor(Qt::SizeVerCursor);
 }
 
-TLinkedYImgLine::TLinkedYImgLine(TLayoutLine *line, QWidget *parent)
-    : TImgLine(line, parent)
+TLinkedYImgLine::TLinkedYImgLine(TLayoutLine *line, QWidget *parent) : TImgLine(line, parent)
 {
   setCursor(Qt::SizeHorCursor);
 }

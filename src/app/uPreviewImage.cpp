@@ -3,8 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TPreviewImage::TPreviewImage(QWidget *parent)
-    : QWidget(parent)
+TPreviewImage::TPreviewImage(QWidget *parent) : QWidget(parent)
 {
 }
 

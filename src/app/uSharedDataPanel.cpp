@@ -2,7 +2,6 @@
 
 #include <QDateEdit>
 
-#include <algorithm>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -11,6 +10,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -39,8 +39,7 @@ QLabel *MakeLabel(const QString &text, QWidget *parent)
 
 } // namespace
 
-TSharedDataPanel::TSharedDataPanel(QWidget *parent)
-    : QFrame(parent)
+TSharedDataPanel::TSharedDataPanel(QWidget *parent) : QFrame(parent)
 {
   setObjectName(QStringLiteral("SharedDataPanel"));
   setFrameShape(QFrame::StyledPanel);
@@ -129,9 +128,8 @@ TSharedDataPanel::TSharedDataPanel(QWidget *parent)
              QStringLiteral("Додатковий рядок назви знизу"), btnDown, lblDown, edDown);
     column->addWidget(group);
   };
-  makeGroup(QStringLiteral("9 клас (закінчив що?..)"), Group9Hint, QStringLiteral("_9"), btnDopSchTop_9,
-            lblDopSchTop_9, edDopSchTop_9, edSchool1_9, edSchool2_9, btnDopSchDown_9, lblDopSchDown_9,
-            edDopSchDown_9);
+  makeGroup(QStringLiteral("9 клас (закінчив що?..)"), Group9Hint, QStringLiteral("_9"), btnDopSchTop_9, lblDopSchTop_9,
+            edDopSchTop_9, edSchool1_9, edSchool2_9, btnDopSchDown_9, lblDopSchDown_9, edDopSchDown_9);
   makeGroup(QStringLiteral("11 клас (здобув у чому?..)"), Group11Hint, QStringLiteral("_11"), btnDopSchTop_11,
             lblDopSchTop_11, edDopSchTop_11, edSchool1_11, edSchool2_11, btnDopSchDown_11, lblDopSchDown_11,
             edDopSchDown_11);
@@ -192,8 +190,8 @@ bool TSharedDataPanel::eventFilter(QObject *watched, QEvent *event)
     if (key->key() == Qt::Key_Backspace)
       return false;
     if (!text.isEmpty()) {
-      const bool digits = std::all_of(text.begin(), text.end(),
-                                      [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+      const bool digits =
+          std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
       return !digits;
     }
   }

@@ -2,8 +2,7 @@
 
 #include <QPainter>
 
-TTitledMenu::TTitledMenu(const QString &stripTitle, QWidget *parent)
-    : QMenu(parent), FStripTitle(stripTitle)
+TTitledMenu::TTitledMenu(const QString &stripTitle, QWidget *parent) : QMenu(parent), FStripTitle(stripTitle)
 {
   setContentsMargins(StripWidth, 0, 0, 0);
 }

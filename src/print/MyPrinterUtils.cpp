@@ -2,9 +2,9 @@
 
 #include "render/MyCanvasUtils.h"
 
-#include <QPagedPaintDevice>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 
 int PrinterDpiX = 600;
 int PrinterDpiY = 600;

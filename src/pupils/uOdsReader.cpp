@@ -229,8 +229,8 @@ bool TOdsReader::readCell(QXmlStreamReader &xml, QString &text)
     // A formula error: the value attributes hold a placeholder, the
     // paragraph the error text (#DIV/0!).
     text = shown;
-  } else if (type == QLatin1String("float") || type == QLatin1String("percentage")
-             || type == QLatin1String("currency")) {
+  } else if (type == QLatin1String("float") || type == QLatin1String("percentage") ||
+             type == QLatin1String("currency")) {
     bool ok = false;
     const double number = QStringView(value).trimmed().toDouble(&ok);
     text = ok ? CellNumberText(number) : shown;
@@ -268,8 +268,8 @@ bool TOdsReader::readRow(QXmlStreamReader &xml, qint64 &row)
   QList<TRowCell> cells;
   qint64 column = 1;
   while (xml.readNextStartElement()) {
-    if (!isElement(xml, TableNs, QLatin1String("table-cell"))
-        && !isElement(xml, TableNs, QLatin1String("covered-table-cell"))) {
+    if (!isElement(xml, TableNs, QLatin1String("table-cell")) &&
+        !isElement(xml, TableNs, QLatin1String("covered-table-cell"))) {
       xml.skipCurrentElement();
       continue;
     }
@@ -319,8 +319,8 @@ bool TOdsReader::readTable(QXmlStreamReader &xml)
       } else if (xml.name() == QLatin1String("table-row")) {
         if (!readRow(xml, row))
           return false;
-      } else if (xml.name() == QLatin1String("table-row-group") || xml.name() == QLatin1String("table-header-rows")
-                 || xml.name() == QLatin1String("table-rows")) {
+      } else if (xml.name() == QLatin1String("table-row-group") || xml.name() == QLatin1String("table-header-rows") ||
+                 xml.name() == QLatin1String("table-rows")) {
         ++depth;
       } else {
         xml.skipCurrentElement(); // columns, shapes, named ranges

@@ -12,15 +12,15 @@ using TArrayOfString = QStringList;
 /// One imported pupil: one row of the class workbook.
 struct TPupil
 {
-  QString FIO;            ///< column B: the full name
-  QString Gender;         ///< column C, first character only ("ж" means a girl)
-  QString Seria;          ///< column D: series of the document
-  QString Number;         ///< column E: number of the document
-  TArrayOfString Marks;   ///< one entry per subject name, in column order
-  qint32 MarkCount = 0;   ///< the number of non-empty entries of Marks
+  QString FIO;             ///< column B: the full name
+  QString Gender;          ///< column C, first character only ("ж" means a girl)
+  QString Seria;           ///< column D: series of the document
+  QString Number;          ///< column E: number of the document
+  TArrayOfString Marks;    ///< one entry per subject name, in column order
+  qint32 MarkCount = 0;    ///< the number of non-empty entries of Marks
   TArrayOfString DpaMarks; ///< one entry per state final attestation subject
-  QString AvgMark;        ///< the column after the second "*"
-  QString AvgPoints;      ///< the column after AvgMark
+  QString AvgMark;         ///< the column after the second "*"
+  QString AvgPoints;       ///< the column after AvgMark
 };
 
 /// The pupils in the order of the workbook's rows (and of the pupil list box).
@@ -45,8 +45,8 @@ enum class TClassImportProblem {
  */
 struct TClassWorkbook
 {
-  int Grade = 9;                 ///< 9 or 11
-  QString GradeText;             ///< the text of B1 as read
+  int Grade = 9;     ///< 9 or 11
+  QString GradeText; ///< the text of B1 as read
   TArrayOfString SubjectNames;
   TArrayOfString DpaSubjectNames;
   TPupils Pupils;

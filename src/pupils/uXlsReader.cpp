@@ -600,7 +600,8 @@ bool readWorkbookStream(const QString &fileName, QByteArray &stream, TWorkbookEr
     // reports the damage itself.
     const GLogLevelFlags noise = GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING);
     for (const char *domain : {"libgsf", "libgsf:msole", "libgsf:zip"})
-      g_log_set_handler(domain, noise, [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {}, nullptr);
+      g_log_set_handler(
+          domain, noise, [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {}, nullptr);
     gsfReady = true;
   }
 

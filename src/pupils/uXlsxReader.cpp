@@ -32,8 +32,8 @@ QStringView attribute(const QXmlStreamAttributes &attributes, QLatin1String loca
 bool typeIs(const QString &relType, QLatin1String kind)
 {
   // Transitional and strict relationship types differ only before the last "/".
-  return relType.endsWith(kind) && relType.size() > kind.size()
-         && relType.at(relType.size() - kind.size() - 1) == QLatin1Char('/');
+  return relType.endsWith(kind) && relType.size() > kind.size() &&
+         relType.at(relType.size() - kind.size() - 1) == QLatin1Char('/');
 }
 
 /// Main parts of office documents (workbooks, text documents, presentations)
@@ -45,8 +45,8 @@ bool isMainPartType(const QString &type)
 
 bool isWorkbookType(const QString &type)
 {
-  return isMainPartType(type)
-         && (type.contains(QLatin1String("spreadsheetml")) || type.contains(QLatin1String("ms-excel")));
+  return isMainPartType(type) &&
+         (type.contains(QLatin1String("spreadsheetml")) || type.contains(QLatin1String("ms-excel")));
 }
 
 /// The folder that holds a part ("xl" for "xl/workbook.xml", "" at the root).
@@ -63,8 +63,8 @@ QString relationshipsPart(const QString &partName)
     return QStringLiteral("_rels/.rels");
   const QString folder = partFolder(partName);
   const QString file = partName.mid(folder.isEmpty() ? 0 : folder.size() + 1);
-  return (folder.isEmpty() ? QString() : folder + QLatin1Char('/')) + QStringLiteral("_rels/") + file
-         + QStringLiteral(".rels");
+  return (folder.isEmpty() ? QString() : folder + QLatin1Char('/')) + QStringLiteral("_rels/") + file +
+         QStringLiteral(".rels");
 }
 
 /// Resolves a relationship target against the folder of its source part.
@@ -104,8 +104,8 @@ QString decodeEscapes(const QString &text)
   out.reserve(text.size());
   const qsizetype n = text.size();
   for (qsizetype i = 0; i < n; ++i) {
-    if (text.at(i) == QLatin1Char('_') && i + 6 < n && text.at(i + 1) == QLatin1Char('x')
-        && text.at(i + 6) == QLatin1Char('_')) {
+    if (text.at(i) == QLatin1Char('_') && i + 6 < n && text.at(i + 1) == QLatin1Char('x') &&
+        text.at(i + 6) == QLatin1Char('_')) {
       bool ok = false;
       const uint code = QStringView(text).mid(i + 2, 4).toUInt(&ok, 16);
       if (ok) {
@@ -585,7 +585,8 @@ bool TXlsxReader::read(const QString &fileName)
   }
   if (sharedStringsPart.isEmpty()) {
     const QString folder = partFolder(workbookPart);
-    const QString guess = (folder.isEmpty() ? QString() : folder + QLatin1Char('/')) + QStringLiteral("sharedStrings.xml");
+    const QString guess =
+        (folder.isEmpty() ? QString() : folder + QLatin1Char('/')) + QStringLiteral("sharedStrings.xml");
     if (FZip.contains(guess))
       sharedStringsPart = guess;
   }

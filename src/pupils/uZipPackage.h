@@ -41,8 +41,7 @@ public:
   /// Corrupt on damaged data (including a CRC mismatch).
   bool readEntry(const QString &name, QByteArray &data, TWorkbookError &error,
                  qint64 maxBytes = SheetLimits::MaxPartBytes);
-  bool readEntry(qint64 index, QByteArray &data, TWorkbookError &error,
-                 qint64 maxBytes = SheetLimits::MaxPartBytes);
+  bool readEntry(qint64 index, QByteArray &data, TWorkbookError &error, qint64 maxBytes = SheetLimits::MaxPartBytes);
 
 private:
   zip_t *FZip = nullptr;

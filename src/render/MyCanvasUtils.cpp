@@ -120,8 +120,7 @@ void TextOutInSpanMM(QPainter &canvas, TDrawTarget target, TLinePos pos, const Q
   switch (target) {
   case dtScreen:
     TextOutAtCell(canvas,
-                  RoundHalfEven(pos.X * ScreenScaleX + pos.L * ScreenScaleX / 2.0
-                                - TextWidth(canvas, text) / 2.0),
+                  RoundHalfEven(pos.X * ScreenScaleX + pos.L * ScreenScaleX / 2.0 - TextWidth(canvas, text) / 2.0),
                   ScreenY(pos.Y) - TextHeight(canvas), text);
     break;
   case dtPrinter:
@@ -162,8 +161,8 @@ void ApplyFontMM(QPainter &canvas, TDrawTarget target, const QFont &font)
   QFont applied = font;
   const bool inPixels = font.pixelSize() > 0;
   if (target == dtScreen) {
-    const int pixels = inPixels ? RoundHalfEven(font.pixelSize() * ZoomFactor)
-                                : ScreenFontPixelHeight(font.pointSizeF());
+    const int pixels =
+        inPixels ? RoundHalfEven(font.pixelSize() * ZoomFactor) : ScreenFontPixelHeight(font.pointSizeF());
     applied.setPixelSize(std::max(1, pixels));
   } else if (inPixels) {
     // A height in screen pixels keeps its size in points on the printer.

@@ -178,8 +178,8 @@ TSpreadOutcome ComposeSpread(QPainter &canvas, TDrawTarget target, const TSpread
   left.Y = LineY(layout, TLayoutItem::LeftFirstSubjLine);
   left.Pitch = (leftLastY - left.Y) / 11;
   const int leftLast = input.AllowDopBottomRow ? 12 : 11;
-  const int carried = PrintLeftPage(canvas, target, left, input.SubjectNames, pupil.Marks, leftLast, leftLast + 1,
-                                    female);
+  const int carried =
+      PrintLeftPage(canvas, target, left, input.SubjectNames, pupil.Marks, leftLast, leftLast + 1, female);
 
   // The state final attestation block, whose last row is the average's.
   TRowCursor dpa;
@@ -187,8 +187,8 @@ TSpreadOutcome ComposeSpread(QPainter &canvas, TDrawTarget target, const TSpread
   dpa.MarkX = rightMarkX;
   dpa.Pitch = (leftLastY - dpaFirstY) / 5;
   dpa.Y = leftLastY - 5 * dpa.Pitch;
-  if (PrintSubjectRows(canvas, target, dpa, input.DpaSubjectNames, pupil.DpaMarks, 0,
-                       int(pupil.DpaMarks.size()) - 1, female)) {
+  if (PrintSubjectRows(canvas, target, dpa, input.DpaSubjectNames, pupil.DpaMarks, 0, int(pupil.DpaMarks.size()) - 1,
+                       female)) {
     if (knownGrade) {
       const TLayoutLine *ending = layout.Line(TLayoutItem::RightGenderLine);
       TextOutMM(canvas, target, ending->X() + 1, GenderEnding(TGenderPlace::RightGender, female), ending->Y());
@@ -205,8 +205,8 @@ TSpreadOutcome ComposeSpread(QPainter &canvas, TDrawTarget target, const TSpread
   right.Pitch = (rightLastY - LineY(layout, TLayoutItem::RightFirstSubjLine)) / 11;
   right.Y = LineY(layout, TLayoutItem::RightFirstSubjLine) - (input.AllowDopTopRow ? right.Pitch : 0.0);
   PrintSubjectRows(canvas, target, right, input.SubjectNames, pupil.Marks, carried, leftLast, female);
-  PrintSubjectRows(canvas, target, right, input.SubjectNames, pupil.Marks, leftLast + 1,
-                   int(pupil.Marks.size()) - 1, female);
+  PrintSubjectRows(canvas, target, right, input.SubjectNames, pupil.Marks, leftLast + 1, int(pupil.Marks.size()) - 1,
+                   female);
 
   if (knownGrade) {
     TextOutMM(canvas, target, rightSubjectX, AvgCaption(grade), leftLastY);

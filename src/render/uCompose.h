@@ -75,15 +75,15 @@ struct TBackSideInput
   const TFontSet &Fonts;
   int CurrentGrade;
   /// The electives memo's lines (see MemoLines).
-  QStringList Facults {};
-  QString Get {};
-  QString Award {};
-  QString Medal {};
-  QString Director {};
-  QString RegNum {};
+  QStringList Facults{};
+  QString Get{};
+  QString Award{};
+  QString Medal{};
+  QString Director{};
+  QString RegNum{};
   /// 0 = "чоловіча", 1 = "жіноча", -1 = none selected (no endings at all).
   int GenderIndex = 0;
-  QDate IssueDate {};
+  QDate IssueDate{};
 };
 
 /// The back side: electives, the award lines, the director, the

@@ -15,23 +15,12 @@ const QString StemNotCertified = QStringLiteral("не атестован");
 const QStringList &MarkWords()
 {
   static const QStringList table{
-    QStringLiteral("1=один"),
-    QStringLiteral("2=два"),
-    QStringLiteral("3=три"),
-    QStringLiteral("4=чотири"),
-    QStringLiteral("5=п'ять"),
-    QStringLiteral("6=шість"),
-    QStringLiteral("7=сім"),
-    QStringLiteral("8=вісім"),
-    QStringLiteral("9=дев'ять"),
-    QStringLiteral("10=десять"),
-    QStringLiteral("11=одинадцять"),
-    QStringLiteral("12=дванадцять"),
-    QStringLiteral("на=не атестован"),
-    QStringLiteral("зв=звільнен"),
-    QStringLiteral("зар=зараховано"),
-    QStringLiteral("зв.=звільнен"),
-    QStringLiteral("зар.=зараховано"),
+      QStringLiteral("1=один"),          QStringLiteral("2=два"),           QStringLiteral("3=три"),
+      QStringLiteral("4=чотири"),        QStringLiteral("5=п'ять"),         QStringLiteral("6=шість"),
+      QStringLiteral("7=сім"),           QStringLiteral("8=вісім"),         QStringLiteral("9=дев'ять"),
+      QStringLiteral("10=десять"),       QStringLiteral("11=одинадцять"),   QStringLiteral("12=дванадцять"),
+      QStringLiteral("на=не атестован"), QStringLiteral("зв=звільнен"),     QStringLiteral("зар=зараховано"),
+      QStringLiteral("зв.=звільнен"),    QStringLiteral("зар.=зараховано"),
   };
   return table;
 }
@@ -39,19 +28,10 @@ const QStringList &MarkWords()
 const QStringList &MonthsGenitive()
 {
   static const QStringList months{
-    QStringLiteral(" "),
-    QStringLiteral("січня"),
-    QStringLiteral("лютого"),
-    QStringLiteral("березня"),
-    QStringLiteral("квітня"),
-    QStringLiteral("травня"),
-    QStringLiteral("червня"),
-    QStringLiteral("липня"),
-    QStringLiteral("серпня"),
-    QStringLiteral("вересня"),
-    QStringLiteral("жовтня"),
-    QStringLiteral("листопада"),
-    QStringLiteral("грудня"),
+      QStringLiteral(" "),      QStringLiteral("січня"),   QStringLiteral("лютого"), QStringLiteral("березня"),
+      QStringLiteral("квітня"), QStringLiteral("травня"),  QStringLiteral("червня"), QStringLiteral("липня"),
+      QStringLiteral("серпня"), QStringLiteral("вересня"), QStringLiteral("жовтня"), QStringLiteral("листопада"),
+      QStringLiteral("грудня"),
   };
   return months;
 }
@@ -125,8 +105,7 @@ TSubjectRows SplitSubjectName(const QString &name)
 
 QString AvgCaption(int currentGrade)
 {
-  return currentGrade == 2 ? QStringLiteral("Середній бал атестата")
-                           : QStringLiteral("Середній бал свідоцтва");
+  return currentGrade == 2 ? QStringLiteral("Середній бал атестата") : QStringLiteral("Середній бал свідоцтва");
 }
 
 QString AvgValue(int currentGrade, const QString &avgMark, const QString &avgPoints)

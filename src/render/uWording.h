@@ -21,15 +21,15 @@ bool IsFemale(const QString &genderLetter);
 /// The places where only a gendered word ending is printed; the stem before
 /// it belongs to the blank.
 enum class TGenderPlace {
-  LeftGender9,    ///< "закінчи|в, ла" on the 9th-grade spread
-  LeftGender11,   ///< "здобу|в, ла" on the 11th-grade spread
-  RightGender,    ///< "Пройш|ов, ла" above the state final attestation rows
-  MarkStem,       ///< "звільнен|ий, а" and "не атестован|ий, а" of a mark
-  BackTop,        ///< "Успішно засвої|в, ла" above the electives
-  Get1,           ///< "За високі досягнення у навчанні одержа|в, ла" (9th grade)
-  Back9Lower,     ///< "нагороджен|ий, а" (9th grade back side)
-  Medallu,        ///< "навчанні нагороджен|ий, а" (11th grade medal)
-  Back11Lower,    ///< "нагороджен|ий, а" (11th grade back side)
+  LeftGender9,  ///< "закінчи|в, ла" on the 9th-grade spread
+  LeftGender11, ///< "здобу|в, ла" on the 11th-grade spread
+  RightGender,  ///< "Пройш|ов, ла" above the state final attestation rows
+  MarkStem,     ///< "звільнен|ий, а" and "не атестован|ий, а" of a mark
+  BackTop,      ///< "Успішно засвої|в, ла" above the electives
+  Get1,         ///< "За високі досягнення у навчанні одержа|в, ла" (9th grade)
+  Back9Lower,   ///< "нагороджен|ий, а" (9th grade back side)
+  Medallu,      ///< "навчанні нагороджен|ий, а" (11th grade medal)
+  Back11Lower,  ///< "нагороджен|ий, а" (11th grade back side)
 };
 
 /// The ending printed at `place` for a male or a female pupil.

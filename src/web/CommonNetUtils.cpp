@@ -45,8 +45,7 @@ bool IsWebScheme(const QUrl &url)
 class TWaitCursor
 {
 public:
-  TWaitCursor()
-      : FShown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
+  TWaitCursor() : FShown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
   {
     if (FShown)
       QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
