@@ -7,7 +7,9 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QMenu>
 #include <QPrintDialog>
@@ -199,7 +201,13 @@ bool Dialogs::executeFont(QWidget *parent, QFont &font, const std::function<void
     font = *chosen;
     return true;
   }
-  QFontDialog dlg(font, parent);
+  // A face known to the system only by an alias ("Times New Roman" served by
+  // a metric-compatible font) is shown as the face that really draws it;
+  // otherwise the dialog would select some other face and style.
+  QFont shown = font;
+  if (!QFontDatabase::families().contains(font.family(), Qt::CaseInsensitive))
+    shown.setFamily(QFontInfo(font).family());
+  QFontDialog dlg(shown, parent);
   dlg.setOption(QFontDialog::ScalableFonts, true);
   dlg.setOption(QFontDialog::NonScalableFonts, false);
   dlg.setOption(QFontDialog::DontUseNativeDialog, true);
@@ -214,6 +222,8 @@ bool Dialogs::executeFont(QWidget *parent, QFont &font, const std::function<void
       QObject::connect(applyButton, &QPushButton::clicked, &dlg, [&dlg, &apply] { apply(dlg.currentFont()); });
     }
   }
+  // Room for the sample the effects group left.
+  dlg.resize(dlg.sizeHint().width(), dlg.sizeHint().height() + 60);
   if (dlg.exec() != QDialog::Accepted)
     return false;
   font = dlg.selectedFont();
