@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -75,7 +76,8 @@ bool SameName(const QString &a, const QString &b)
   return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-/// The window of Windows' two-digit years: the 100 years from 50 years ago.
+/// A two-digit year taken within the 100 years from 50 years ago, as the
+/// system's own date reading does.
 int WidenTwoDigitYear(int twoDigits)
 {
   const int first = QDate::currentDate().year() - 50;
@@ -83,6 +85,65 @@ int WidenTwoDigitYear(int twoDigits)
   if (year < first)
     year += 100;
   return year;
+}
+
+/// Finds a two-digit year ("yy") in a date format: its position in the
+/// format and how many numeric day and month fields come before it. False
+/// when the format's year has another width.
+bool FindTwoDigitYear(const QString &format, qsizetype &position, int &fieldsBefore)
+{
+  int numericFields = 0;
+  qsizetype i = 0;
+  while (i < format.size()) {
+    const QChar c = format.at(i);
+    if (c == QLatin1Char('\'')) {
+      // Quoted text: skip to the closing quote.
+      const qsizetype close = format.indexOf(QLatin1Char('\''), i + 1);
+      i = close < 0 ? format.size() : close + 1;
+      continue;
+    }
+    qsizetype run = 1;
+    while (i + run < format.size() && format.at(i + run) == c)
+      ++run;
+    if (c == QLatin1Char('y')) {
+      position = i;
+      fieldsBefore = numericFields;
+      return run == 2;
+    }
+    if ((c == QLatin1Char('d') || c == QLatin1Char('M')) && run <= 2)
+      ++numericFields;
+    i += run;
+  }
+  return false;
+}
+
+/// A date as the locale's short format writes it. Qt reads a two-digit year
+/// as 19yy, which moves every date of this century back by a hundred years
+/// and loses 29 February 2000 altogether; so the year's digits are widened
+/// to four first and read with a four-digit year field.
+QDate ShortTextToDate(const QString &text)
+{
+  const QLocale locale;
+  const QString format = locale.dateFormat(QLocale::ShortFormat);
+  qsizetype position = 0;
+  int fieldsBefore = 0;
+  if (!FindTwoDigitYear(format, position, fieldsBefore))
+    return locale.toDate(text, format);
+
+  static const QRegularExpression Digits(QStringLiteral("[0-9]+"));
+  QRegularExpressionMatchIterator match = Digits.globalMatch(text);
+  for (int n = 0; n < fieldsBefore && match.hasNext(); ++n)
+    match.next();
+  if (!match.hasNext())
+    return QDate();
+  const QRegularExpressionMatch year = match.next();
+  if (year.capturedLength() != 2)
+    return QDate();
+  QString wideText = text;
+  wideText.replace(year.capturedStart(), 2, QString::number(WidenTwoDigitYear(year.captured().toInt())));
+  QString wideFormat = format;
+  wideFormat.replace(position, 2, QStringLiteral("yyyy"));
+  return locale.toDate(wideText, wideFormat);
 }
 
 } // namespace
@@ -169,21 +230,8 @@ bool TIniFile::ReadBool(const QString &section, const QString &key, bool default
 
 QDate TIniFile::ReadDate(const QString &section, const QString &key, const QDate &defaultValue) const
 {
-  const QString text = ReadString(section, key, QString());
-  if (text.isEmpty())
-    return defaultValue;
-  const QLocale locale;
-  const QString format = locale.dateFormat(QLocale::ShortFormat);
-  QDate date = locale.toDate(text, format);
-  if (!date.isValid())
-    return defaultValue;
-  // A "yy" year comes back in the 1900s; put it where Windows would.
-  if (format.contains(QLatin1String("yy")) && !format.contains(QLatin1String("yyyy"))) {
-    date = QDate(WidenTwoDigitYear(date.year() - 1900), date.month(), date.day());
-    if (!date.isValid())
-      return defaultValue;
-  }
-  return date;
+  const QDate date = ShortTextToDate(ReadString(section, key, QString()));
+  return date.isValid() ? date : defaultValue;
 }
 
 bool TIniFile::SectionExists(const QString &section) const

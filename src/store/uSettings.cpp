@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
 
 namespace {
 
@@ -51,87 +50,6 @@ private:
   QString FFileName;
 };
 
-/// A two-digit year taken within the 100 years from 50 years ago, as the
-/// system's own date reading does.
-int WidenTwoDigitYear(int twoDigits)
-{
-  const int first = QDate::currentDate().year() - 50;
-  int year = first - first % 100 + twoDigits;
-  if (year < first)
-    year += 100;
-  return year;
-}
-
-/// Finds a two-digit year ("yy") in a date format: its position in the
-/// format and how many numeric day and month fields come before it. False
-/// when the format's year has another width.
-bool FindTwoDigitYear(const QString &format, qsizetype &position, int &fieldsBefore)
-{
-  int numericFields = 0;
-  qsizetype i = 0;
-  while (i < format.size()) {
-    const QChar c = format.at(i);
-    if (c == QLatin1Char('\'')) {
-      // Quoted text: skip to the closing quote.
-      const qsizetype close = format.indexOf(QLatin1Char('\''), i + 1);
-      i = close < 0 ? format.size() : close + 1;
-      continue;
-    }
-    qsizetype run = 1;
-    while (i + run < format.size() && format.at(i + run) == c)
-      ++run;
-    if (c == QLatin1Char('y')) {
-      position = i;
-      fieldsBefore = numericFields;
-      return run == 2;
-    }
-    if ((c == QLatin1Char('d') || c == QLatin1Char('M')) && run <= 2)
-      ++numericFields;
-    i += run;
-  }
-  return false;
-}
-
-/// A date as the locale's short format writes it. Qt reads a two-digit year
-/// as 19yy, which moves every date of this century back by a hundred years
-/// and loses 29 February 2000 altogether; so the year's digits are widened
-/// to four first and read with a four-digit year field.
-QDate ShortTextToDate(const QString &text)
-{
-  const QLocale locale;
-  const QString format = locale.dateFormat(QLocale::ShortFormat);
-  qsizetype position = 0;
-  int fieldsBefore = 0;
-  if (!FindTwoDigitYear(format, position, fieldsBefore))
-    return locale.toDate(text, format);
-
-  static const QRegularExpression Digits(QStringLiteral("[0-9]+"));
-  QRegularExpressionMatchIterator match = Digits.globalMatch(text);
-  for (int n = 0; n < fieldsBefore && match.hasNext(); ++n)
-    match.next();
-  if (!match.hasNext())
-    return QDate();
-  const QRegularExpressionMatch year = match.next();
-  if (year.capturedLength() != 2)
-    return QDate();
-  QString wideText = text;
-  wideText.replace(year.capturedStart(), 2, QString::number(WidenTwoDigitYear(year.captured().toInt())));
-  QString wideFormat = format;
-  wideFormat.replace(position, 2, QStringLiteral("yyyy"));
-  return locale.toDate(wideText, wideFormat);
-}
-
-QDate ReadShortDate(const TIniFile &ini, const QString &section, const QString &key, const QDate &defaultValue)
-{
-  const QDate date = ShortTextToDate(ini.ReadString(section, key, QString()));
-  return date.isValid() ? date : defaultValue;
-}
-
-void WriteShortDate(TIniFile &ini, const QString &section, const QString &key, const QDate &value)
-{
-  ini.WriteString(section, key, QLocale().toString(value, QLocale::ShortFormat));
-}
-
 } // namespace
 
 QString SettingsFileName()
@@ -156,7 +74,7 @@ TSettings ReadSettingsFile()
   const TIniFile ini(plainName);
 
   TSettings settings;
-  settings.IssueDate = ReadShortDate(ini, CommonDataSection, QStringLiteral("IssueDate"), QDate::currentDate());
+  settings.IssueDate = ini.ReadDate(CommonDataSection, QStringLiteral("IssueDate"), QDate::currentDate());
   for (const TCommonKey &key : CommonKeys)
     (settings.Common.*key.Field) = ini.ReadString(CommonDataSection, QLatin1String(key.Key), QString());
   settings.LastFileName = ini.ReadString(BlankSettingsSection, QStringLiteral("LastFileName"), QString());
@@ -179,7 +97,7 @@ void WriteSettingsFile(const TSettings &settings)
   // to the new file.
   QFile::remove(plainName);
   TIniFile ini(plainName);
-  WriteShortDate(ini, CommonDataSection, QStringLiteral("IssueDate"), settings.IssueDate);
+  ini.WriteDate(CommonDataSection, QStringLiteral("IssueDate"), settings.IssueDate);
   for (const TCommonKey &key : CommonKeys)
     ini.WriteString(CommonDataSection, QLatin1String(key.Key), (settings.Common.*key.Field));
   ini.WriteString(BlankSettingsSection, QStringLiteral("LastFileName"), settings.LastFileName);
