@@ -6,6 +6,8 @@
 #include "print/MyPrinterUtils.h"
 #include "render/uCompose.h"
 
+#include "TestCanvasRecorder.h"
+
 #include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QPainter>
@@ -19,67 +21,6 @@ namespace {
 constexpr int Dpi = 1200;
 constexpr double Tolerance = 0.03; // mm
 
-class TRecordingEngine : public QPaintEngine
-{
-public:
-  struct TText
-  {
-    QString Text;
-    QPointF Baseline;
-    QFont Font;
-  };
-
-  TRecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
-  bool begin(QPaintDevice *) override { return true; }
-  bool end() override { return true; }
-  void updateState(const QPaintEngineState &) override {}
-  void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
-  void drawTextItem(const QPointF &p, const QTextItem &item) override { Texts.append({item.text(), p, item.font()}); }
-  Type type() const override { return QPaintEngine::User; }
-
-  QList<TText> Texts;
-};
-
-class TRecordingPrinter : public QPaintDevice
-{
-public:
-  QPaintEngine *paintEngine() const override { return &FEngine; }
-  TRecordingEngine &Engine() { return FEngine; }
-
-protected:
-  int metric(PaintDeviceMetric metric) const override
-  {
-    switch (metric) {
-    case PdmWidth:
-      return 210 * Dpi / 25.4;
-    case PdmHeight:
-      return 148 * Dpi / 25.4;
-    case PdmWidthMM:
-      return 210;
-    case PdmHeightMM:
-      return 148;
-    case PdmDpiX:
-    case PdmDpiY:
-    case PdmPhysicalDpiX:
-    case PdmPhysicalDpiY:
-      return Dpi;
-    case PdmDepth:
-      return 32;
-    case PdmNumColors:
-      return INT_MAX;
-    case PdmDevicePixelRatio:
-      return 1;
-    case PdmDevicePixelRatioScaled:
-      return int(devicePixelRatioFScale());
-    default:
-      return QPaintDevice::metric(metric);
-    }
-  }
-
-private:
-  mutable TRecordingEngine FEngine;
-};
-
 /// One composed text, in millimetres.
 struct TPlaced
 {
@@ -90,7 +31,7 @@ struct TPlaced
   QFont Font;
 };
 
-QList<TPlaced> Placed(TRecordingPrinter &device)
+QList<TPlaced> Placed(TRecordingDevice &device)
 {
   QList<TPlaced> placed;
   for (const TRecordingEngine::TText &text : device.Engine().Texts) {
@@ -184,7 +125,7 @@ private:
 
   TRun Spread(const TPupil *pupil, int grade = 1, bool bottom = false, bool top = false)
   {
-    TRecordingPrinter device;
+    TRecordingDevice device(Dpi);
     QPainter painter(&device);
     const TSpreadInput input{*FLayout, FFonts, FCommon, grade, pupil, FSubjects, FDpaSubjects, bottom, top};
     TRun run;
@@ -196,7 +137,7 @@ private:
 
   QList<TPlaced> Back(const TBackSideInput &input)
   {
-    TRecordingPrinter device;
+    TRecordingDevice device(Dpi);
     QPainter painter(&device);
     ComposeBackSide(painter, dtPrinter, input);
     painter.end();

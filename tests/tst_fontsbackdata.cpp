@@ -8,6 +8,8 @@
 #include "store/uSettings.h"
 #include "web/CommonNetUtils.h"
 
+#include "TestSupport.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -36,14 +38,6 @@ void WriteAll(const QString &path, const QByteArray &bytes)
   file.write(bytes);
 }
 
-/// Lets the window become idle: the back-side file actions follow the side then.
-void WaitIdle()
-{
-  QEventLoop idle;
-  QTimer::singleShot(20, &idle, &QEventLoop::quit);
-  idle.exec();
-}
-
 QFont Chosen(const QString &family, int points, bool bold, bool italic)
 {
   QFont font(family);
@@ -65,14 +59,6 @@ private:
 
   TMainF &Main() { return *FMain; }
   QString Path(const QString &name) const { return FFolder->filePath(name); }
-
-  int Messages() const
-  {
-    int n = 0;
-    for (const Dialogs::TShown &shown : Dialogs::shown())
-      n += shown.Kind == QLatin1String("message");
-    return n;
-  }
 
 private slots:
   void initTestCase()
@@ -271,7 +257,7 @@ private slots:
     Dialogs::setNextFileName(QString());
     Main().acSaveBackData->trigger();
     QCOMPARE(QDir(FFolder->path()).entryList(QStringList{QStringLiteral("*.bdf")}), QStringList());
-    QCOMPARE(Messages(), 0);
+    QCOMPARE(CountShown(QStringLiteral("message")), 0);
   }
 };
 

@@ -9,6 +9,8 @@
 #include "store/uSettings.h"
 #include "web/CommonNetUtils.h"
 
+#include "TestSupport.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -25,13 +27,6 @@
 #include <memory>
 
 namespace {
-
-void WaitIdle()
-{
-  QEventLoop loop;
-  QTimer::singleShot(20, &loop, &QEventLoop::quit);
-  loop.exec();
-}
 
 } // namespace
 

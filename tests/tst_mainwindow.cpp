@@ -10,6 +10,8 @@
 #include "store/uAppPaths.h"
 #include "web/CommonNetUtils.h"
 
+#include "TestSupport.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -38,31 +40,6 @@ QString Fixture(const QString &name)
 QImage IconImage(const QIcon &icon)
 {
   return icon.pixmap(32, 32).toImage();
-}
-
-/// Lets the event loop run until it would wait: the window's idle handling runs.
-void WaitIdle()
-{
-  QEventLoop loop;
-  QTimer::singleShot(20, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-int CountShown(const QString &kind)
-{
-  int n = 0;
-  for (const Dialogs::TShown &shown : Dialogs::shown())
-    n += shown.Kind == kind;
-  return n;
-}
-
-QStringList Messages()
-{
-  QStringList texts;
-  for (const Dialogs::TShown &shown : Dialogs::shown())
-    if (shown.Kind == QLatin1String("message"))
-      texts << shown.Text;
-  return texts;
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "store/uAppPaths.h"
 #include "web/CommonNetUtils.h"
 
+#include "TestSupport.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
@@ -30,15 +32,6 @@ private:
 
   TMainF &Main() { return *FMain; }
   TSharedDataPanel &Panel() { return *FMain->SharedDataPanel; }
-
-  QStringList Messages() const
-  {
-    QStringList texts;
-    for (const Dialogs::TShown &shown : Dialogs::shown())
-      if (shown.Kind == QLatin1String("message"))
-        texts << shown.Text;
-    return texts;
-  }
 
   void OpenPanel()
   {

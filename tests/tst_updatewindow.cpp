@@ -11,6 +11,8 @@
 
 #include "TestLoopbackSite.h"
 
+#include "TestSupport.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -28,15 +30,6 @@ QByteArray List(const QByteArray &lastVersion, const QByteArray &importance, con
 {
   return "[Ornavel]\r\nLastVersion=" + lastVersion + "\r\nImportance=" + importance +
          "\r\nSetupFileName=" + setupFileName + "\r\n";
-}
-
-QStringList MessageTexts()
-{
-  QStringList texts;
-  for (const Dialogs::TShown &shown : Dialogs::shown())
-    if (shown.Kind == QLatin1String("message"))
-      texts << shown.Text;
-  return texts;
 }
 
 } // namespace
@@ -115,7 +108,7 @@ private slots:
     Start();
     Dialogs::clearShown();
     Main().acCheckUpdate->trigger();
-    QCOMPARE(MessageTexts(), QStringList{message});
+    QCOMPARE(Messages(), QStringList{message});
     QCOMPARE(int(Dialogs::shown().last().MessageIcon), icon);
   }
 
@@ -141,7 +134,7 @@ private slots:
         [this, &tabAtQuestion](const Dialogs::TShown &) { tabAtQuestion = FMain->sPageControl1->currentWidget(); });
     Dialogs::setNextAnswer(QMessageBox::No);
     Start();
-    QCOMPARE(MessageTexts(), question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(Messages(), question.isEmpty() ? QStringList() : QStringList{question});
     if (!question.isEmpty()) {
       QCOMPARE(tabAtQuestion, Main().tshHelp);
       QCOMPARE(Dialogs::shown().last().MessageIcon, Dialogs::Icon::Warning);
@@ -159,7 +152,7 @@ private slots:
     Start();
     QVERIFY(!Main().cbAutoCheckUpdate->isChecked());
     QVERIFY(FSite->Paths.isEmpty());
-    QVERIFY(MessageTexts().isEmpty());
+    QVERIFY(Messages().isEmpty());
     // Switching it on again is saved at once.
     Main().cbAutoCheckUpdate->click();
     QVERIFY(ReadSettingsFile().AutoCheckUpdate);
@@ -186,7 +179,7 @@ private slots:
     QFile file(target);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), installer);
-    QCOMPARE(MessageTexts().last(), InstallerDownloadedText);
+    QCOMPARE(Messages().last(), InstallerDownloadedText);
   }
 
   void failedInstallerDownloadSaysNothing()
@@ -197,7 +190,7 @@ private slots:
     Dialogs::setNextAnswer(QMessageBox::Yes);
     Dialogs::setNextFileName(FFolder->filePath(QStringLiteral("missing.exe")));
     Main().acCheckUpdate->trigger();
-    QCOMPARE(MessageTexts(), QStringList{OrdinaryUpdateQuestion});
+    QCOMPARE(Messages(), QStringList{OrdinaryUpdateQuestion});
     QVERIFY(!QFile::exists(FFolder->filePath(QStringLiteral("missing.exe"))));
   }
 
