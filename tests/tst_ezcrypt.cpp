@@ -5,6 +5,8 @@
 #include "store/EZCrypt.h"
 #include "store/uAppError.h"
 
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,21 +17,6 @@
 namespace {
 
 const TCryptKey TestKey{52845, 22719, 0x4D2F};
-
-QByteArray ReadBytes(const QString &path)
-{
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    return QByteArray("<unreadable>");
-  return file.readAll();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QByteArray Windows1251(const QString &text)
 {

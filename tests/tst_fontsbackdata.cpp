@@ -8,6 +8,7 @@
 #include "store/uSettings.h"
 #include "web/CommonNetUtils.h"
 
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -24,19 +25,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
 
 QFont Chosen(const QString &family, int points, bool bold, bool italic)
 {
@@ -188,7 +176,7 @@ private slots:
     Main().acSaveBackData->trigger();
     const QString file = Path(QStringLiteral("клас.bdf"));
     QVERIFY(QFile::exists(file));
-    const QByteArray bytes = ReadAll(file);
+    const QByteArray bytes = ReadBytes(file);
     QVERIFY(bytes.startsWith("[mmFacults]\r\nLine1=1\r\n"));
     QVERIFY(bytes.contains("Line7=7\r\n[Fields]\r\nedGet="));
     QVERIFY(bytes.contains("\r\nedMedal=\r\n"));
@@ -211,14 +199,14 @@ private slots:
     WaitIdle();
     Dialogs::setNextFileName(Path(QStringLiteral("empty.bdf")));
     Main().acSaveBackData->trigger();
-    QVERIFY(ReadAll(Path(QStringLiteral("empty.bdf"))).startsWith("[Fields]\r\n"));
+    QVERIFY(ReadBytes(Path(QStringLiteral("empty.bdf"))).startsWith("[Fields]\r\n"));
     Main().mmFacults->setPlainText(QStringLiteral("old"));
     Dialogs::setNextFileName(Path(QStringLiteral("empty.bdf")));
     Main().acOpenBackData->trigger();
     QCOMPARE(MemoLines(Main().mmFacults->toPlainText()), QStringList(5, QString()));
 
     // A file without the Fields section empties every field, the medal too.
-    WriteAll(Path(QStringLiteral("nofields.bdf")), "[mmFacults]\r\nLine1=a\r\n");
+    WriteBytes(Path(QStringLiteral("nofields.bdf")), "[mmFacults]\r\nLine1=a\r\n");
     for (QLineEdit *field : {Main().edGet, Main().edMedal, Main().edAward, Main().edDirector, Main().edRegNum})
       field->setText(QStringLiteral("x"));
     Dialogs::setNextFileName(Path(QStringLiteral("nofields.bdf")));

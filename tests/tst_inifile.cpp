@@ -4,6 +4,8 @@
 #include "store/uAppError.h"
 #include "store/uIniFile.h"
 
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,21 +14,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray ReadBytes(const QString &path)
-{
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    return QByteArray();
-  return file.readAll();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QLocale LocaleNamed(const QString &name)
 {

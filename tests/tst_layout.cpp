@@ -7,6 +7,8 @@
 #include "store/uAppError.h"
 #include "store/uIniFile.h"
 
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -145,21 +147,6 @@ const TFieldRow FieldRows[] = {
     {"edPageWidth", 'W', ""},
     {"edPageHeight", 'H', ""},
 };
-
-QByteArray ReadBytes(const QString &path)
-{
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    return QByteArray();
-  return file.readAll();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QByteArray DefaultFileBytes()
 {

@@ -5,6 +5,8 @@
 
 #include "web/CommonNetUtils.h"
 
+#include "TestFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -87,21 +89,6 @@ private:
   QTcpServer FServer;
   QHash<QByteArray, TRoute> FRoutes;
 };
-
-QByteArray ReadBytes(const QString &path)
-{
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    return QByteArray("<unreadable>");
-  return file.readAll();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QByteArray AllByteValues()
 {

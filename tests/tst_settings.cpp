@@ -8,6 +8,8 @@
 #include "store/uIniFile.h"
 #include "store/uSettings.h"
 
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,21 +22,6 @@
 Q_DECLARE_METATYPE(TSettings)
 
 namespace {
-
-QByteArray ReadBytes(const QString &path)
-{
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    return QByteArray("<unreadable>");
-  return file.readAll();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QByteArray Windows1251(const QString &text)
 {

@@ -8,6 +8,8 @@
 
 #include "TestLoopbackSite.h"
 
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,21 +24,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray ReadBytes(const QString &path)
-{
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    return QByteArray("<unreadable>");
-  return file.readAll();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QByteArray List(const QByteArray &lastVersion, const QByteArray &importance, const QByteArray &setupFileName)
 {
