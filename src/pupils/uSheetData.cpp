@@ -62,22 +62,29 @@ QString CellBoolText(bool value)
   return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-bool ReadWorkbookFile(const QString &fileName, TSheetData &sheet, TWorkbookError &error)
+bool ReadFileHead(const QString &fileName, int count, QByteArray &head, TWorkbookError &error)
 {
-  sheet.clear();
   error = TWorkbookError::None;
-  QFileInfo fi(fileName);
-  if (!fi.exists() || !fi.isFile()) {
+  const QFileInfo info(fileName);
+  if (!info.exists() || !info.isFile()) {
     error = TWorkbookError::NotFound;
     return false;
   }
-  QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly)) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) {
     error = TWorkbookError::NoAccess;
     return false;
   }
-  const QByteArray head = f.read(8);
-  f.close();
+  head = file.read(count);
+  return true;
+}
+
+bool ReadWorkbookFile(const QString &fileName, TSheetData &sheet, TWorkbookError &error)
+{
+  sheet.clear();
+  QByteArray head;
+  if (!ReadFileHead(fileName, 8, head, error))
+    return false;
   static const char ole2[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
   bool ok = false;
   if (head.size() == 8 && head == QByteArray(ole2, 8)) {

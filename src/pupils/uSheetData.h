@@ -75,6 +75,10 @@ bool ReadXlsxWorkbook(const QString &fileName, TSheetData &sheet, TWorkbookError
 /// Reads the active sheet of an OpenDocument spreadsheet (.ods/.ots).
 bool ReadOdsWorkbook(const QString &fileName, TSheetData &sheet, TWorkbookError &error);
 
+/// The first `count` bytes of a file that exists and can be read; NotFound
+/// or NoAccess otherwise.
+bool ReadFileHead(const QString &fileName, int count, QByteArray &head, TWorkbookError &error);
+
 /// Reads any supported workbook, choosing the reader by the file's content
 /// (not its extension). On failure the sheet is left empty.
 bool ReadWorkbookFile(const QString &fileName, TSheetData &sheet, TWorkbookError &error);

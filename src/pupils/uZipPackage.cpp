@@ -41,19 +41,9 @@ TZipPackage::~TZipPackage()
 bool TZipPackage::open(const QString &fileName, TWorkbookError &error)
 {
   close();
-  error = TWorkbookError::None;
-  QFileInfo fi(fileName);
-  if (!fi.exists() || !fi.isFile()) {
-    error = TWorkbookError::NotFound;
+  QByteArray head;
+  if (!ReadFileHead(fileName, 4, head, error))
     return false;
-  }
-  QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly)) {
-    error = TWorkbookError::NoAccess;
-    return false;
-  }
-  const QByteArray head = f.read(4);
-  f.close();
 
   // No ZIP_CHECKCONS: some writers leave harmless inconsistencies between
   // the local headers and the central directory that it would refuse.
