@@ -1,7 +1,6 @@
 #include "uZipPackage.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <zip.h>
 
