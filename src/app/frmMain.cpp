@@ -167,12 +167,24 @@ TMainF::TMainF(QWidget *parent) : QMainWindow(parent)
 TMainF::~TMainF()
 {
   qApp->removeEventFilter(this);
+  // The line images and the layout dialog work on Layout, a member that goes
+  // before the child widgets would: they go first.
+  qDeleteAll(FrontLines + BackLines);
+  FrontLines.clear();
+  BackLines.clear();
+  FImgLines.clear();
+  ActiveLine = nullptr;
+  delete BlankSettingsF;
+  BlankSettingsF = nullptr;
 }
 
 void TMainF::FormCreate()
 {
   setWindowTitle(QStringLiteral("%1 %2").arg(ApplicationTitle(), ProgramVersion()));
   CurrentGrade = 1;
+  // The default layout holds until start-up applies the remembered one, so
+  // the preview is sound even when the settings cannot be read.
+  Layout.DialogToLayout();
 }
 
 void TMainF::CreateActions()
