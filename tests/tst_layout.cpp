@@ -2,7 +2,6 @@
 // dialog fields that normalise it, and the layout file.
 
 #include "layout/uLayout.h"
-#include "layout/uLayoutPage.h"
 #include "render/MyCanvasUtils.h"
 #include "store/uAppError.h"
 #include "store/uIniFile.h"
@@ -312,8 +311,6 @@ private slots:
     QCOMPARE(::FioCentreX, 54);
     QCOMPARE(layout.PageWidth(), 210);
     QCOMPARE(layout.PageHeight(), 148);
-    QCOMPARE(::PageWidth, 210);
-    QCOMPARE(::PageHeight, 148);
     for (const QString &field : TLayout::FieldNames())
       QCOMPARE(layout.FieldText(field), TLayout::FieldDefaultText(field));
   }

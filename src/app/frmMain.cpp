@@ -702,13 +702,19 @@ void TMainF::ShowHelp(const QStringList &texts)
   lblHelp1->setText(DisplayText(FHelpText));
 }
 
-void TMainF::ApplyZoom()
+QSize TMainF::SizePreviewToPage()
 {
-  UpdateScreenScale();
   const QSize page = BlankImageSize(Layout);
   PanelPreview->resize(page);
   ImgBlank->setGeometry(0, 0, page.width(), page.height());
   ImgPreview->setGeometry(0, 0, page.width(), page.height());
+  return page;
+}
+
+void TMainF::ApplyZoom()
+{
+  UpdateScreenScale();
+  SizePreviewToPage();
 
   // The in-place fields keep the printed size of their text.
   auto pointSize = [](double points) { return qMax(1, RoundHalfEven(ZoomFactor * points)); };
@@ -728,9 +734,7 @@ void TMainF::ApplyZoom()
 
 void TMainF::ResetPreviewImages()
 {
-  ImgPreview->setGeometry(0, 0, PanelPreview->width(), PanelPreview->height());
   ImgPreview->resetPicture();
-  ImgBlank->resetPicture();
   RedrawBlankImitation();
   if (!BackSideShown()) {
     QPainter canvas(&ImgPreview->picture());
@@ -742,10 +746,7 @@ void TMainF::ResetPreviewImages()
 
 void TMainF::RedrawBlankImitation()
 {
-  const QSize page = BlankImageSize(Layout);
-  PanelPreview->resize(page);
-  ImgBlank->setGeometry(0, 0, page.width(), page.height());
-  ImgPreview->setGeometry(0, 0, page.width(), page.height());
+  const QSize page = SizePreviewToPage();
   if (ImgPreview->picture().size() != page)
     ImgPreview->resetPicture();
   ShowFrontLines(false);
@@ -1529,10 +1530,8 @@ bool TMainF::eventFilter(QObject *watched, QEvent *event)
     }
   }
   if (watched == lblModified && event->type() == QEvent::MouseButtonRelease) {
-    if (acSaveBlankSettings->isEnabled())
-      acSaveBlankSettings->trigger();
-    else
-      RunGuarded(this, [this] { acSaveBlankSettingsExecute(); });
+    // The notice shows only while there is something to save.
+    acSaveBlankSettings->trigger();
     return true;
   }
   return QMainWindow::eventFilter(watched, event);

@@ -287,6 +287,8 @@ private:
   void PopupMainMenu();
   void ApplyImportedWorkbook(const TClassWorkbook &book);
   void PlaceInputFields(const struct TFieldPlaces &places);
+  /// Sizes the preview panel and its two images to the page at the current scale.
+  QSize SizePreviewToPage();
   bool LineBelongsToGrade(const TLayoutLine *line) const;
   void SetZoomSteps(int steps);
 

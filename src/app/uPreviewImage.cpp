@@ -9,7 +9,10 @@ TPreviewImage::TPreviewImage(QWidget *parent) : QWidget(parent)
 
 void TPreviewImage::resetPicture()
 {
-  FPicture = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+  // The redraw path clears the same picture again and again: keep its memory.
+  const QSize wanted = size().expandedTo(QSize(1, 1));
+  if (FPicture.size() != wanted)
+    FPicture = QImage(wanted, QImage::Format_ARGB32_Premultiplied);
   FPicture.fill(FTransparent ? Qt::transparent : Qt::white);
   update();
 }

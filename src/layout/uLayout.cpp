@@ -1,6 +1,5 @@
 #include "uLayout.h"
 
-#include "layout/uLayoutPage.h"
 #include "render/MyCanvasUtils.h"
 #include "render/MyTextUtils.h"
 #include "store/uIniFile.h"
@@ -236,8 +235,6 @@ void TLayout::DialogToLayout()
   }
 
   ::FioCentreX = FioCentreX();
-  ::PageWidth = FPageWidth;
-  ::PageHeight = FPageHeight;
 }
 
 void TLayout::LayoutToDialog()

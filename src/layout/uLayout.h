@@ -109,7 +109,7 @@ public:
 
   /// Reads the fields into the layout and derives the dependent values; an
   /// empty or unreadable field gives its item's default. Sets the global
-  /// FioCentreX, PageWidth and PageHeight.
+  /// FioCentreX.
   void DialogToLayout();
   /// Writes the layout's independent values into the fields.
   void LayoutToDialog();

@@ -1,4 +1,0 @@
-#include "uLayoutPage.h"
-
-int PageWidth = 210;
-int PageHeight = 148;
