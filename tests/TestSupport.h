@@ -3,6 +3,12 @@
 // Small helpers shared by the tests that drive the main window.
 
 #include "app/uDialogs.h"
+#include "app/uSkin.h"
+#include "store/uAppPaths.h"
+#include "web/CommonNetUtils.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
 
 #include <QEventLoop>
 #include <QStringList>
@@ -34,4 +40,23 @@ inline QStringList Messages()
     if (shown.Kind == QLatin1String("message"))
       texts << shown.Text;
   return texts;
+}
+
+/// Once per test program that drives the main window: the program's skin,
+/// every dialog answered by script, and a start-up update check that asks a
+/// closed port on this machine, nothing outside.
+inline void PrepareWindowTests()
+{
+  ApplySkin(*qApp);
+  Dialogs::setScripted(true);
+  SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
+}
+
+/// Before each test: the program's folder is `folder`, and no scripted answer
+/// or record is left from the test before.
+inline void ResetWindowTest(const QTemporaryDir &folder)
+{
+  SetProgramFolderOverride(folder.path());
+  Dialogs::clearScript();
+  Dialogs::clearShown();
 }

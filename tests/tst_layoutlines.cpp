@@ -26,10 +26,6 @@
 
 #include <memory>
 
-namespace {
-
-} // namespace
-
 class TestLayoutLines : public QObject
 {
   Q_OBJECT
@@ -66,21 +62,13 @@ private:
   }
 
 private slots:
-  void initTestCase()
-  {
-    ApplySkin(*qApp);
-    Dialogs::setScripted(true);
-    // The start-up update check asks a closed port on this machine, nothing outside.
-    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
-  }
+  void initTestCase() { PrepareWindowTests(); }
 
   void init()
   {
     QLocale::setDefault(QLocale(QLocale::Ukrainian, QLocale::Ukraine));
     FFolder = std::make_unique<QTemporaryDir>();
-    SetProgramFolderOverride(FFolder->path());
-    Dialogs::clearScript();
-    Dialogs::clearShown();
+    ResetWindowTest(*FFolder);
     FMain = std::make_unique<TMainF>();
     FMain->resize(1700, 900);
     FMain->show();

@@ -65,10 +65,7 @@ private:
 private slots:
   void initTestCase()
   {
-    ApplySkin(*qApp);
-    Dialogs::setScripted(true);
-    // The start-up update check asks a closed port on this machine, nothing outside.
-    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
+    PrepareWindowTests();
     SetOpenUrlHandler([this](const QString &address) {
       FOpened << address;
       return !address.contains(QLatin1String("fail"));
@@ -79,9 +76,7 @@ private slots:
   {
     FFolder = std::make_unique<QTemporaryDir>();
     QVERIFY(FFolder->isValid());
-    SetProgramFolderOverride(FFolder->path());
-    Dialogs::clearScript();
-    Dialogs::clearShown();
+    ResetWindowTest(*FFolder);
     FOpened.clear();
     FMain = std::make_unique<TMainF>();
     FMain->showMaximized();

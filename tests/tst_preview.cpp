@@ -7,6 +7,8 @@
 #include "store/uAppPaths.h"
 #include "web/CommonNetUtils.h"
 
+#include "TestSupport.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
@@ -74,20 +76,12 @@ private:
   }
 
 private slots:
-  void initTestCase()
-  {
-    ApplySkin(*qApp);
-    Dialogs::setScripted(true);
-    // The start-up update check asks a closed port on this machine, nothing outside.
-    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
-  }
+  void initTestCase() { PrepareWindowTests(); }
 
   void init()
   {
     FFolder = std::make_unique<QTemporaryDir>();
-    SetProgramFolderOverride(FFolder->path());
-    Dialogs::clearScript();
-    Dialogs::clearShown();
+    ResetWindowTest(*FFolder);
   }
 
   void cleanup()

@@ -40,20 +40,12 @@ private:
   }
 
 private slots:
-  void initTestCase()
-  {
-    ApplySkin(*qApp);
-    Dialogs::setScripted(true);
-    // The start-up update check asks a closed port on this machine, nothing outside.
-    SetProductSiteUrl(QStringLiteral("http://127.0.0.1:9/"));
-  }
+  void initTestCase() { PrepareWindowTests(); }
 
   void init()
   {
     FFolder = std::make_unique<QTemporaryDir>();
-    SetProgramFolderOverride(FFolder->path());
-    Dialogs::clearScript();
-    Dialogs::clearShown();
+    ResetWindowTest(*FFolder);
     FMain = std::make_unique<TMainF>();
     FMain->showMaximized();
     QVERIFY(QTest::qWaitForWindowExposed(FMain.get()));
